@@ -1,0 +1,409 @@
+#include "SysUtils.h"
+
+#include "Cp1250.h"
+#include "Exceptions.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <limits>
+
+namespace rtl {
+
+char AnsiUpperChar(char c) {
+    return static_cast<char>(detail::kUpper[static_cast<unsigned char>(c)]);
+}
+
+char AnsiLowerChar(char c) {
+    return static_cast<char>(detail::kLower[static_cast<unsigned char>(c)]);
+}
+
+std::string AnsiUpperCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        c = AnsiUpperChar(c);
+    return out;
+}
+
+std::string AnsiLowerCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        c = AnsiLowerChar(c);
+    return out;
+}
+
+std::string UpperCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+std::string LowerCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+bool AnsiSameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AnsiUpperChar(a[i]) != AnsiUpperChar(b[i]))
+            return false;
+    return true;
+}
+
+namespace {
+
+// Primary collation weight of a byte: punctuation and controls first, then digits, then
+// letters in the Polish alphabet's order (a < ą < b < c < ć ...), accented letters just
+// after their base letter. Case is folded before the lookup.
+struct Collation {
+    std::array<int, 256> weight{};
+
+    Collation() {
+        // Base letter of each accented upper-case letter of the code page.
+        auto base = [](unsigned char u) -> int {
+            char32_t cp = cp1250ToUnicode(u);
+            switch (cp) {
+            case 0x0104: case 0x00C1: case 0x00C2: case 0x0102: case 0x00C4: return 'A';
+            case 0x0106: case 0x00C7: case 0x010C: return 'C';
+            case 0x010E: case 0x0110: return 'D';
+            case 0x0118: case 0x00C9: case 0x00CB: case 0x011A: return 'E';
+            case 0x00CD: case 0x00CE: return 'I';
+            case 0x0139: case 0x013D: case 0x0141: return 'L';
+            case 0x0143: case 0x0147: return 'N';
+            case 0x00D3: case 0x00D4: case 0x0150: case 0x00D6: return 'O';
+            case 0x0154: case 0x0158: return 'R';
+            case 0x015A: case 0x0160: case 0x015E: return 'S';
+            case 0x0164: case 0x0162: return 'T';
+            case 0x00DA: case 0x016E: case 0x0170: case 0x00DC: return 'U';
+            case 0x00DD: return 'Y';
+            case 0x0179: case 0x017D: case 0x017B: return 'Z';
+            default: return 0;
+            }
+        };
+        for (int b = 0; b < 256; ++b) {
+            unsigned char u = detail::kUpper[b];
+            int w;
+            if (u >= '0' && u <= '9')
+                w = 1000 + (u - '0');
+            else if (u >= 'A' && u <= 'Z')
+                w = 2000 + (u - 'A') * 40;
+            else if (int bl = base(u))
+                w = 2000 + (bl - 'A') * 40 + 1 + (u & 0x1F);
+            else
+                w = u; // punctuation, controls and symbols keep their byte order, before digits
+            weight[b] = w;
+        }
+    }
+};
+
+const Collation& collation() {
+    static const Collation c;
+    return c;
+}
+
+int compareWeights(std::string_view a, std::string_view b) {
+    const auto& w = collation().weight;
+    std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        int wa = w[static_cast<unsigned char>(a[i])];
+        int wb = w[static_cast<unsigned char>(b[i])];
+        if (wa != wb)
+            return wa < wb ? -1 : 1;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    return 0;
+}
+
+int compareBytes(std::string_view a, std::string_view b) {
+    int c = a.compare(b);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+} // namespace
+
+int AnsiCompareText(std::string_view a, std::string_view b) {
+    if (int c = compareWeights(a, b))
+        return c;
+    return 0;
+}
+
+int AnsiCompareStr(std::string_view a, std::string_view b) {
+    if (int c = compareWeights(a, b))
+        return c;
+    // Same letters: lower case sorts before upper case, as the platform's collation does.
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        bool la = AnsiLowerChar(a[i]) == a[i], lb = AnsiLowerChar(b[i]) == b[i];
+        if (la != lb)
+            return la ? -1 : 1;
+    }
+    return compareBytes(a, b);
+}
+
+static bool isTrimmed(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+std::string Trim(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && isTrimmed(s[b]))
+        ++b;
+    while (e > b && isTrimmed(s[e - 1]))
+        --e;
+    return std::string(s.substr(b, e - b));
+}
+
+std::string TrimLeft(std::string_view s) {
+    std::size_t b = 0;
+    while (b < s.size() && isTrimmed(s[b]))
+        ++b;
+    return std::string(s.substr(b));
+}
+
+std::string TrimRight(std::string_view s) {
+    std::size_t e = s.size();
+    while (e > 0 && isTrimmed(s[e - 1]))
+        --e;
+    return std::string(s.substr(0, e));
+}
+
+std::string IntToStr(std::int64_t value) {
+    char buf[32];
+    auto r = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, r.ptr);
+}
+
+static bool parseInteger(std::string_view s, std::int64_t lo, std::int64_t hi, std::int64_t& out) {
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < s.size() && s[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= s.size())
+        return false;
+    unsigned long long magnitude = 0;
+    const unsigned long long limit = negative ? static_cast<unsigned long long>(-(lo + 1)) + 1
+                                              : static_cast<unsigned long long>(hi);
+    for (; i < s.size(); ++i) {
+        char c = s[i];
+        int d;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
+        if (magnitude > (std::numeric_limits<unsigned long long>::max() - d) / base)
+            return false;
+        magnitude = magnitude * base + d;
+        // Hexadecimal forms may fill the whole width, as the platform allows ($FFFFFFFF is -1).
+        if (base == 10 && magnitude > limit)
+            return false;
+    }
+    if (base == 16) {
+        unsigned long long width = static_cast<unsigned long long>(hi) * 2 + 1;
+        if (magnitude > width)
+            return false;
+        std::int64_t v = magnitude > static_cast<unsigned long long>(hi)
+                             ? static_cast<std::int64_t>(magnitude - width - 1)
+                             : static_cast<std::int64_t>(magnitude);
+        out = negative ? -v : v;
+        return true;
+    }
+    out = negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
+    return true;
+}
+
+static EConvertError notAnInteger(std::string_view s) {
+    return EConvertError(Format("'%s' is not a valid integer value", {s}));
+}
+
+int StrToInt(std::string_view s) {
+    std::int64_t v;
+    if (!parseInteger(s, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), v))
+        throw notAnInteger(s);
+    return static_cast<int>(v);
+}
+
+std::int64_t StrToInt64(std::string_view s) {
+    std::int64_t v;
+    if (!parseInteger(s, std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max(), v))
+        throw notAnInteger(s);
+    return v;
+}
+
+int StrToIntDef(std::string_view s, int fallback) {
+    std::int64_t v;
+    if (!parseInteger(s, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), v))
+        return fallback;
+    return static_cast<int>(v);
+}
+
+std::string StringReplaceAll(std::string_view s, std::string_view from, std::string_view to) {
+    if (from.empty())
+        return std::string(s);
+    std::string out;
+    std::size_t pos = 0;
+    while (true) {
+        std::size_t hit = s.find(from, pos);
+        if (hit == std::string_view::npos)
+            break;
+        out.append(s.substr(pos, hit - pos));
+        out.append(to);
+        pos = hit + from.size();
+    }
+    out.append(s.substr(pos));
+    return out;
+}
+
+namespace {
+
+struct Spec {
+    bool left = false;
+    int width = -1;
+    int precision = -1;
+    char conv = 0;
+};
+
+void pad(std::string& out, const std::string& body, const Spec& spec) {
+    int fill = spec.width - static_cast<int>(body.size());
+    if (fill > 0 && !spec.left)
+        out.append(static_cast<std::size_t>(fill), ' ');
+    out += body;
+    if (fill > 0 && spec.left)
+        out.append(static_cast<std::size_t>(fill), ' ');
+}
+
+std::string digits(std::uint64_t v, int base) {
+    char buf[32];
+    auto r = std::to_chars(buf, buf + sizeof buf, v, base);
+    std::string s(buf, r.ptr);
+    for (char& c : s)
+        if (c >= 'a' && c <= 'f')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+EConvertError badFormat(std::string_view format) {
+    return EConvertError(Format("Format '%s' invalid or incompatible with argument", {format}));
+}
+
+} // namespace
+
+std::string Format(std::string_view format, std::initializer_list<FormatArg> args) {
+    std::string out;
+    auto next = args.begin();
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        char c = format[i];
+        if (c != '%') {
+            out += c;
+            continue;
+        }
+        if (++i >= format.size())
+            throw badFormat(format);
+        if (format[i] == '%') {
+            out += '%';
+            continue;
+        }
+        Spec spec;
+        if (format[i] == '-') {
+            spec.left = true;
+            ++i;
+        }
+        auto number = [&](int& target) {
+            if (i < format.size() && format[i] >= '0' && format[i] <= '9') {
+                target = 0;
+                while (i < format.size() && format[i] >= '0' && format[i] <= '9')
+                    target = target * 10 + (format[i++] - '0');
+            }
+        };
+        number(spec.width);
+        if (i < format.size() && format[i] == '.') {
+            ++i;
+            spec.precision = 0;
+            number(spec.precision);
+        }
+        if (i >= format.size() || next == args.end())
+            throw badFormat(format);
+        spec.conv = static_cast<char>(format[i] | 0x20);
+        const auto& arg = next->value;
+        ++next;
+        std::string body;
+        switch (spec.conv) {
+        case 'd':
+        case 'u':
+        case 'x': {
+            bool negative = false;
+            std::uint64_t magnitude;
+            if (auto* s = std::get_if<std::int64_t>(&arg)) {
+                if (spec.conv == 'd') {
+                    negative = *s < 0;
+                    magnitude = negative ? 0 - static_cast<std::uint64_t>(*s) : static_cast<std::uint64_t>(*s);
+                } else {
+                    // %u and %x show a 32-bit value's bits, as the platform's 32-bit Format does.
+                    magnitude = (*s >= INT32_MIN && *s <= UINT32_MAX) ? static_cast<std::uint32_t>(*s)
+                                                                       : static_cast<std::uint64_t>(*s);
+                }
+            } else if (auto* u = std::get_if<std::uint64_t>(&arg)) {
+                magnitude = *u;
+            } else {
+                throw badFormat(format);
+            }
+            body = digits(magnitude, spec.conv == 'x' ? 16 : 10);
+            if (spec.precision > static_cast<int>(body.size()))
+                body.insert(0, static_cast<std::size_t>(spec.precision) - body.size(), '0');
+            if (negative)
+                body.insert(0, 1, '-');
+            break;
+        }
+        case 's': {
+            auto* s = std::get_if<std::string_view>(&arg);
+            if (!s)
+                throw badFormat(format);
+            body = spec.precision >= 0 ? std::string(s->substr(0, static_cast<std::size_t>(spec.precision)))
+                                       : std::string(*s);
+            break;
+        }
+        case 'f': {
+            double v;
+            if (auto* d = std::get_if<double>(&arg))
+                v = *d;
+            else if (auto* s = std::get_if<std::int64_t>(&arg))
+                v = static_cast<double>(*s);
+            else
+                throw badFormat(format);
+            char buf[64];
+            std::snprintf(buf, sizeof buf, "%.*f", spec.precision < 0 ? 2 : spec.precision, v);
+            body = buf;
+            break;
+        }
+        default:
+            throw badFormat(format);
+        }
+        pad(out, body, spec);
+    }
+    return out;
+}
+
+} // namespace rtl

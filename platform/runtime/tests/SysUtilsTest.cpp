@@ -1,0 +1,86 @@
+#include <runtime/Cp1250.h>
+#include <runtime/Exceptions.h>
+#include <runtime/SysUtils.h>
+
+#include <gtest/gtest.h>
+
+using namespace rtl;
+
+TEST(SysUtils, CaseRules) {
+    EXPECT_EQ(AnsiUpperCase("tak"), "TAK");
+    EXPECT_EQ(AnsiUpperCase("zażółć gęślą jaźń"_w), "ZAŻÓŁĆ GĘŚLĄ JAŹŃ"_w);
+    EXPECT_EQ(AnsiLowerCase("ZAŻÓŁĆ"_w), "zażółć"_w);
+    EXPECT_EQ(AnsiUpperCase("ß÷µ"_w), "ß÷µ"_w); // no single-byte upper case
+    EXPECT_EQ(UpperCase("ząb.zip"_w), "ZąB.ZIP"_w);
+    EXPECT_EQ(LowerCase("C:\\ĄB\\X.ZIP"_w), "c:\\Ąb\\x.zip"_w);
+    EXPECT_TRUE(AnsiSameText("Łódź"_w, "ŁÓDŹ"_w));
+    EXPECT_FALSE(AnsiSameText("abc", "abd"));
+}
+
+TEST(SysUtils, CollationIgnoresCaseAndPlacesPolishLetters) {
+    EXPECT_EQ(AnsiCompareText("A.ZIP", "a.zip"), 0);
+    EXPECT_LT(AnsiCompareText("A.ZIP", "b.zip"), 0);
+    EXPECT_LT(AnsiCompareText("b.zip", "c.Zip"), 0);
+    EXPECT_LT(AnsiCompareText("a", "ą"_w), 0);
+    EXPECT_LT(AnsiCompareText("ą"_w, "b"), 0);
+    EXPECT_LT(AnsiCompareText("z", "ż"_w), 0);
+    EXPECT_LT(AnsiCompareText("1.zip", "a.zip"), 0);
+    EXPECT_LT(AnsiCompareText("ab", "abc"), 0);
+    EXPECT_LT(AnsiCompareStr("a", "A"), 0);
+}
+
+TEST(SysUtils, Trim) {
+    EXPECT_EQ(Trim(std::string("\0\t a b \r\n ", 10)), "a b");
+    EXPECT_EQ(Trim("   "), "");
+    EXPECT_EQ(TrimLeft("  x "), "x ");
+    EXPECT_EQ(TrimRight("  x "), "  x");
+    EXPECT_EQ(Trim("\xA0x\xA0"), "\xA0x\xA0"); // only codes 0 to 32
+}
+
+TEST(SysUtils, StrToInt) {
+    struct Case {
+        const char* text;
+        bool ok;
+        int value;
+    } cases[] = {
+        {"0", true, 0},          {"-1", true, -1},        {"+17", true, 17},
+        {"  42", true, 42},      {"$FF", true, 255},      {"0x10", true, 16},
+        {"2147483647", true, 2147483647}, {"-2147483648", true, INT32_MIN},
+        {"$FFFFFFFF", true, -1}, {"2147483648", false, 0}, {"42 ", false, 0},
+        {"", false, 0},          {"1a", false, 0},        {"-", false, 0},
+    };
+    for (const auto& c : cases) {
+        if (c.ok) {
+            EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
+        } else {
+            try {
+                StrToInt(c.text);
+                ADD_FAILURE() << c.text;
+            } catch (const EConvertError& e) {
+                EXPECT_EQ(e.Message(), std::string("'") + c.text + "' is not a valid integer value");
+            }
+        }
+    }
+    EXPECT_EQ(StrToIntDef("x", 7), 7);
+    EXPECT_EQ(IntToStr(-10061), "-10061");
+    EXPECT_EQ(IntToStr(INT64_MIN), "-9223372036854775808");
+}
+
+TEST(SysUtils, Format) {
+    EXPECT_EQ(Format("%4d %%", {12}), "  12 %");
+    EXPECT_EQ(Format("%4d", {12345}), "12345");
+    EXPECT_EQ(Format("%4.4x", {255}), "00FF");
+    EXPECT_EQ(Format("%4.4x", {9998}), "270E");
+    EXPECT_EQ(Format("%d", {-5}), "-5");
+    EXPECT_EQ(Format("%x", {-1}), "FFFFFFFF");
+    EXPECT_EQ(Format("Unable to write to %s", {"C:\\a.ini"}), "Unable to write to C:\\a.ini");
+    EXPECT_EQ(Format("[%-3s]", {"a"}), "[a  ]");
+    EXPECT_EQ(Format("Socket Error # %d", {10061}), "Socket Error # 10061");
+    EXPECT_THROW(Format("%d", {"text"}), EConvertError);
+    EXPECT_THROW(Format("%d %d", {1}), EConvertError);
+}
+
+TEST(SysUtils, StringReplaceAll) {
+    EXPECT_EQ(StringReplaceAll("a\r\nb\r\n", "\r\n", ", "), "a, b, ");
+    EXPECT_EQ(StringReplaceAll("a\rb\n", "\r\n", ", "), "a\rb\n");
+}

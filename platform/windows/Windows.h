@@ -1,0 +1,203 @@
+#pragma once
+
+// The Windows layer: the platform calls the programs and libraries make, over POSIX.
+//
+// Paths come in Windows form ("C:\dir\file.txt", "dir/file", "\\" or "/" as separators) and
+// map onto the host file system: a drive letter through the drive table (VL_DRIVES), a host
+// absolute path as it is, a relative path against the current folder. A component that does
+// not exist as written is looked up without regard to letter case. Names on the programs' side
+// are Windows-1250; host names are UTF-8. Every call sets the thread's last error code with the
+// platform's numbers.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace win {
+
+using DWORD = std::uint32_t;
+using LONG = std::int32_t;
+using BOOL = int;
+using BYTE = std::uint8_t;
+using HANDLE = void*;
+using HKEY = std::uintptr_t;
+using REGSAM = DWORD;
+
+inline constexpr BOOL TRUE = 1;
+inline constexpr BOOL FALSE = 0;
+inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
+inline constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+inline constexpr DWORD MAX_PATH = 260;
+
+// Error codes, as the platform numbers them.
+inline constexpr DWORD ERROR_SUCCESS = 0;
+inline constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+inline constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
+inline constexpr DWORD ERROR_TOO_MANY_OPEN_FILES = 4;
+inline constexpr DWORD ERROR_ACCESS_DENIED = 5;
+inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
+inline constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+inline constexpr DWORD ERROR_WRITE_PROTECT = 19;
+inline constexpr DWORD ERROR_SHARING_VIOLATION = 32;
+inline constexpr DWORD ERROR_HANDLE_DISK_FULL = 39;
+inline constexpr DWORD ERROR_FILE_EXISTS = 80;
+inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+inline constexpr DWORD ERROR_DISK_FULL = 112;
+inline constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+inline constexpr DWORD ERROR_INVALID_NAME = 123;
+inline constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
+inline constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+inline constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
+inline constexpr DWORD ERROR_MORE_DATA = 234;
+inline constexpr DWORD ERROR_NO_MORE_FILES = 18;
+inline constexpr DWORD ERROR_DIRECTORY = 267;
+
+DWORD GetLastError();
+void SetLastError(DWORD code);
+// The platform's English text for an error code ("The system cannot find the file specified.").
+std::string SysErrorMessage(DWORD code);
+// The platform error code for a POSIX errno value.
+DWORD ErrorFromErrno(int err);
+
+// ---- Paths ----------------------------------------------------------------------------
+
+// The host (UTF-8, POSIX) path for a Windows-form path, each existing component matched
+// without regard to case; components that do not exist are kept as written (converted).
+std::string HostPath(std::string_view windowsPath);
+// The Windows form of a host path (drive letter when the drive table covers it, backslashes,
+// Windows-1250 text with "?" for characters the code page lacks).
+std::string WindowsPath(std::string_view hostPath);
+// GetModuleFileNameA of the running program, in Windows form ("C:\work\build\bin\VL_PAK32").
+std::string ProgramPath();
+// The current folder in Windows form.
+std::string GetCurrentDirectory();
+
+// ---- Files and attributes -----------------------------------------------------------
+
+inline constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;
+inline constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x02;
+inline constexpr DWORD FILE_ATTRIBUTE_SYSTEM = 0x04;
+inline constexpr DWORD FILE_ATTRIBUTE_VOLUME = 0x08; // volume label (never on a host entry)
+inline constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+inline constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
+inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+
+DWORD GetFileAttributesA(const char* path);
+BOOL SetFileAttributesA(const char* path, DWORD attributes);
+BOOL DeleteFileA(const char* path);               // a read-only file: ERROR_ACCESS_DENIED
+BOOL CreateDirectoryA(const char* path, void* securityAttributes);
+BOOL RemoveDirectoryA(const char* path);
+BOOL MoveFileA(const char* from, const char* to);
+BOOL CopyFileA(const char* from, const char* to, BOOL failIfExists);
+bool FileExists(std::string_view path);           // an existing entry that is not a folder
+bool DirectoryExists(std::string_view path);
+// Creates a folder and its missing parents; false when it cannot.
+bool ForceDirectories(std::string_view path);
+
+inline constexpr DWORD GENERIC_READ = 0x80000000;
+inline constexpr DWORD GENERIC_WRITE = 0x40000000;
+inline constexpr DWORD FILE_SHARE_READ = 0x1;
+inline constexpr DWORD FILE_SHARE_WRITE = 0x2;
+inline constexpr DWORD FILE_SHARE_DELETE = 0x4;
+inline constexpr DWORD CREATE_NEW = 1;
+inline constexpr DWORD CREATE_ALWAYS = 2;
+inline constexpr DWORD OPEN_EXISTING = 3;
+inline constexpr DWORD OPEN_ALWAYS = 4;
+inline constexpr DWORD TRUNCATE_EXISTING = 5;
+inline constexpr DWORD FILE_FLAG_SEQUENTIAL_SCAN = 0x08000000;
+
+// Opens a file with the platform's sharing rules among the processes that use this layer:
+// an open that denies writing fails with ERROR_SHARING_VIOLATION while another open holds
+// write access, and an open for writing fails while another open denies writing.
+HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, void* securityAttributes,
+                   DWORD creationDisposition, DWORD flags, HANDLE templateFile);
+BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read, void* overlapped);
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written, void* overlapped);
+DWORD GetFileSize(HANDLE file, DWORD* high);
+BOOL CloseHandle(HANDLE handle);
+
+// ---- Directory search -----------------------------------------------------------------
+
+struct WIN32_FIND_DATAA {
+    DWORD dwFileAttributes = 0;
+    std::int64_t ftLastWriteTime = 0; // seconds since the Unix epoch
+    DWORD nFileSizeHigh = 0;
+    DWORD nFileSizeLow = 0;
+    char cFileName[MAX_PATH] = {};      // Windows-1250, "?" for characters the code page lacks
+    char cAlternateFileName[14] = {};
+};
+
+// First/next/close search over "folder\mask": DOS wildcards, letter case ignored, "." and ".."
+// yielded first as the platform does, every entry with its attributes.
+HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data);
+BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data);
+BOOL FindClose(HANDLE search);
+
+// Does `name` match the DOS wildcard `mask` (letter case ignored)?
+bool MatchesMask(std::string_view name, std::string_view mask);
+
+// The toolkit's attribute-filtered search (FindFirst/FindNext/FindClose with an attribute
+// set): hidden, system and folder entries are yielded only when the set holds them; files
+// that are read-only or archived always are.
+inline constexpr int faReadOnly = 0x01, faHidden = 0x02, faSysFile = 0x04, faVolumeID = 0x08,
+                     faDirectory = 0x10, faArchive = 0x20, faAnyFile = 0x3F;
+
+struct TSearchRec {
+    std::int64_t Time = 0;
+    std::int64_t Size = 0;
+    int Attr = 0;
+    std::string Name;
+    int ExcludeAttr = 0;
+    HANDLE FindHandle = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAA FindData;
+};
+
+// 0 when an entry was found, otherwise the platform's error code.
+int FindFirst(std::string_view path, int attr, TSearchRec& rec);
+int FindNext(TSearchRec& rec);
+void FindClose(TSearchRec& rec);
+
+// ---- Private profile (INI) files --------------------------------------------------------
+
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
+                               char* returned, DWORD size, const char* fileName);
+BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
+                                const char* fileName);
+
+// ---- Registry (read only) ---------------------------------------------------------------
+
+inline const HKEY HKEY_CLASSES_ROOT = 0x80000000;
+inline const HKEY HKEY_CURRENT_USER = 0x80000001;
+inline const HKEY HKEY_LOCAL_MACHINE = 0x80000002;
+inline const HKEY HKEY_USERS = 0x80000003;
+inline const HKEY HKEY_PERFORMANCE_DATA = 0x80000004;
+inline const HKEY HKEY_CURRENT_CONFIG = 0x80000005;
+inline const HKEY HKEY_DYN_DATA = 0x80000006;
+
+inline constexpr REGSAM KEY_READ = 0x20019;
+inline constexpr DWORD REG_NONE = 0, REG_SZ = 1, REG_EXPAND_SZ = 2, REG_BINARY = 3, REG_DWORD = 4,
+                       REG_MULTI_SZ = 7, REG_QWORD = 11;
+
+LONG RegOpenKeyExA(HKEY root, const char* subKey, DWORD options, REGSAM access, HKEY* result);
+LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type, BYTE* data,
+                      DWORD* dataSize);
+LONG RegCloseKey(HKEY key);
+
+// ---- System information -----------------------------------------------------------------
+
+inline constexpr DWORD VER_PLATFORM_WIN32s = 0, VER_PLATFORM_WIN32_WINDOWS = 1, VER_PLATFORM_WIN32_NT = 2;
+
+struct OSVERSIONINFOA {
+    DWORD dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+    DWORD dwMajorVersion = 0;
+    DWORD dwMinorVersion = 0;
+    DWORD dwBuildNumber = 0;
+    DWORD dwPlatformId = 0;
+    char szCSDVersion[128] = {};
+};
+
+BOOL GetVersionExA(OSVERSIONINFOA* info);
+BOOL QueryPerformanceCounter(std::int64_t* count);
+DWORD GetTickCount();
+
+} // namespace win

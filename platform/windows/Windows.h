@@ -8,6 +8,12 @@
 // not exist as written is looked up without regard to letter case. Names on the programs' side
 // are Windows-1250; host names are UTF-8. Every call sets the thread's last error code with the
 // platform's numbers.
+//
+// Environment:
+//   VL_DRIVES    the drive table, "C=/;D=/mnt/data" (letter, "=", host folder; ";" between).
+//                C: is the host root "/" unless the table names it. Read on every call.
+//   VL_REGISTRY  folder of the registry export files (HKEY_CURRENT_USER.reg, ...);
+//                default $HOME/.config/vl-suite/registry.
 
 #include <cstdint>
 #include <string>
@@ -63,6 +69,8 @@ DWORD ErrorFromErrno(int err);
 
 // The host (UTF-8, POSIX) path for a Windows-form path, each existing component matched
 // without regard to case; components that do not exist are kept as written (converted).
+// "." and ".." are taken lexically, never above a drive's root. Empty for a drive the table
+// lacks (the calls then fail with ERROR_PATH_NOT_FOUND).
 std::string HostPath(std::string_view windowsPath);
 // The Windows form of a host path (drive letter when the drive table covers it, backslashes,
 // Windows-1250 text with "?" for characters the code page lacks).
@@ -84,12 +92,12 @@ inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
 
 DWORD GetFileAttributesA(const char* path);
 BOOL SetFileAttributesA(const char* path, DWORD attributes);
-BOOL DeleteFileA(const char* path);               // a read-only file: ERROR_ACCESS_DENIED
+BOOL DeleteFileA(const char* path); // a read-only file: ERROR_ACCESS_DENIED
 BOOL CreateDirectoryA(const char* path, void* securityAttributes);
 BOOL RemoveDirectoryA(const char* path);
 BOOL MoveFileA(const char* from, const char* to);
 BOOL CopyFileA(const char* from, const char* to, BOOL failIfExists);
-bool FileExists(std::string_view path);           // an existing entry that is not a folder
+bool FileExists(std::string_view path); // an existing entry that is not a folder
 bool DirectoryExists(std::string_view path);
 // Creates a folder and its missing parents; false when it cannot.
 bool ForceDirectories(std::string_view path);
@@ -123,7 +131,7 @@ struct WIN32_FIND_DATAA {
     std::int64_t ftLastWriteTime = 0; // seconds since the Unix epoch
     DWORD nFileSizeHigh = 0;
     DWORD nFileSizeLow = 0;
-    char cFileName[MAX_PATH] = {};      // Windows-1250, "?" for characters the code page lacks
+    char cFileName[MAX_PATH] = {}; // Windows-1250, "?" for characters the code page lacks
     char cAlternateFileName[14] = {};
 };
 
@@ -158,13 +166,20 @@ int FindNext(TSearchRec& rec);
 void FindClose(TSearchRec& rec);
 
 // ---- Private profile (INI) files --------------------------------------------------------
+// Nothing is cached: every read reads the file and every write replaces it whole (temporary
+// file in the same folder, fsync, rename) before returning, keeping every other byte. A null
+// section lists the section names, a null key the section's keys (each ended by a 0 byte).
+// Write: a null value deletes the key, a null key the section, all nulls is the flush (TRUE).
+// A read-only file gives ERROR_ACCESS_DENIED, a missing folder ERROR_PATH_NOT_FOUND.
 
-DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
-                               char* returned, DWORD size, const char* fileName);
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue, char* returned,
+                               DWORD size, const char* fileName);
 BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                 const char* fileName);
 
 // ---- Registry (read only) ---------------------------------------------------------------
+// Export files, one per root key, in VL_REGISTRY: "REGEDIT4" or "Windows Registry Editor
+// Version 5.00" (UTF-16LE). Opening for writing gives ERROR_ACCESS_DENIED; nothing is created.
 
 inline const HKEY HKEY_CLASSES_ROOT = 0x80000000;
 inline const HKEY HKEY_CURRENT_USER = 0x80000001;
@@ -196,8 +211,12 @@ struct OSVERSIONINFOA {
     char szCSDVersion[128] = {};
 };
 
+// Reports the NT family (platform id 2), version 5.1 build 2600.
 BOOL GetVersionExA(OSVERSIONINFOA* info);
+// CLOCK_MONOTONIC in nanoseconds; the frequency is therefore 10^9 counts per second.
 BOOL QueryPerformanceCounter(std::int64_t* count);
+BOOL QueryPerformanceFrequency(std::int64_t* frequency);
+// Milliseconds of CLOCK_MONOTONIC, wrapping at 2^32 as the platform's tick does.
 DWORD GetTickCount();
 
 } // namespace win

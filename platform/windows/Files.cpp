@@ -1,0 +1,341 @@
+// File operations with the platform's rules: read-only files refuse deletion and writing,
+// error codes as the platform numbers them, whole-file replacement that never leaves half a file.
+
+#include "windows/WinInternal.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/time.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace win {
+
+namespace {
+
+DWORD failFor(const std::string& host, int err) {
+    return err == ENOENT ? detail::missingError(host) : ErrorFromErrno(err);
+}
+
+bool isReadOnly(const std::string& host, const struct stat& st) {
+    return detail::attributesOf(host, detail::hostBaseName(host), st) & FILE_ATTRIBUTE_READONLY;
+}
+
+mode_t processUmask() {
+    if (FILE* f = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, f)) {
+            unsigned mask;
+            if (std::sscanf(line, "Umask: %o", &mask) == 1) {
+                std::fclose(f);
+                return static_cast<mode_t>(mask);
+            }
+        }
+        std::fclose(f);
+    }
+    return 022;
+}
+
+bool writeAll(int fd, const char* p, std::size_t n) {
+    while (n > 0) {
+        ssize_t w = ::write(fd, p, n);
+        if (w < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += w;
+        n -= static_cast<std::size_t>(w);
+    }
+    return true;
+}
+
+// Copies the bytes, mode, stored attributes and modification time of `from` onto `to`.
+DWORD copyContent(const std::string& from, const std::string& to) {
+    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return failFor(from, errno);
+    struct stat st;
+    ::fstat(in, &st);
+    int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
+    if (out < 0) {
+        int err = errno;
+        ::close(in);
+        return failFor(to, err);
+    }
+    char buf[65536];
+    DWORD result = ERROR_SUCCESS;
+    for (;;) {
+        ssize_t n = ::read(in, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 || (n > 0 && !writeAll(out, buf, static_cast<std::size_t>(n)))) {
+            result = ErrorFromErrno(errno);
+            break;
+        }
+        if (n == 0)
+            break;
+    }
+    char attr[256];
+    ssize_t an = ::fgetxattr(in, "user.DOSATTRIB", attr, sizeof attr);
+    if (an > 0)
+        ::fsetxattr(out, "user.DOSATTRIB", attr, static_cast<std::size_t>(an), 0);
+    ::fchmod(out, st.st_mode & 07777);
+    struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ::futimens(out, times);
+    ::close(in);
+    if (::close(out) != 0 && result == ERROR_SUCCESS)
+        result = ErrorFromErrno(errno);
+    return result;
+}
+
+} // namespace
+
+namespace detail {
+
+bool readWholeFile(const std::string& hostPath, std::string& out) {
+    int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    out.clear();
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            int err = errno;
+            ::close(fd);
+            errno = err;
+            return false;
+        }
+        if (n == 0)
+            break;
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+DWORD replaceFileAtomically(const std::string& hostPath, std::string_view bytes) {
+    // Write through a symbolic link to the file it names, not over the link.
+    std::string target = hostPath;
+    if (char* real = ::realpath(hostPath.c_str(), nullptr)) {
+        target = real;
+        std::free(real);
+    }
+    struct stat old;
+    const bool existed = ::stat(target.c_str(), &old) == 0;
+    const long long stored = existed ? storedAttributes(target) : -1;
+
+    std::string temp = hostParent(target) + "/." + hostBaseName(target) + ".vltmp.XXXXXX";
+    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return ErrorFromErrno(errno);
+    auto abandon = [&](int err) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return ErrorFromErrno(err);
+    };
+    if (!writeAll(fd, bytes.data(), bytes.size()))
+        return abandon(errno);
+    if (stored >= 0) {
+        char text[16];
+        int len = std::snprintf(text, sizeof text, "0x%llx", stored);
+        ::fsetxattr(fd, "user.DOSATTRIB", text, static_cast<std::size_t>(len), 0);
+    }
+    if (existed) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            // An ordinary user cannot give the file away; it stays theirs.
+        }
+        ::fchmod(fd, old.st_mode & 07777);
+    } else {
+        ::fchmod(fd, 0666 & ~processUmask());
+    }
+    if (::fsync(fd) != 0)
+        return abandon(errno);
+    if (::close(fd) != 0) {
+        int err = errno;
+        ::unlink(temp.c_str());
+        return ErrorFromErrno(err);
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        int err = errno;
+        ::unlink(temp.c_str());
+        return ErrorFromErrno(err);
+    }
+    int dir = ::open(hostParent(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return ERROR_SUCCESS;
+}
+
+} // namespace detail
+
+BOOL DeleteFileA(const char* path) {
+    if (!path || !*path)
+        return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
+    auto r = detail::resolve(path);
+    if (r.badPath)
+        return detail::fail(r.badPath, FALSE);
+    struct stat st;
+    if (::lstat(r.host.c_str(), &st) != 0)
+        return detail::fail(failFor(r.host, errno), FALSE);
+    if (S_ISDIR(st.st_mode))
+        return detail::fail(ERROR_ACCESS_DENIED, FALSE);
+    struct stat target;
+    if (::stat(r.host.c_str(), &target) == 0 && !S_ISLNK(st.st_mode) && isReadOnly(r.host, target))
+        return detail::fail(ERROR_ACCESS_DENIED, FALSE);
+    if (::unlink(r.host.c_str()) != 0)
+        return detail::fail(failFor(r.host, errno), FALSE);
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}
+
+BOOL CreateDirectoryA(const char* path, void* /*securityAttributes*/) {
+    if (!path || !*path)
+        return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
+    auto r = detail::resolve(path);
+    if (r.badPath)
+        return detail::fail(r.badPath, FALSE);
+    if (::mkdir(r.host.c_str(), 0777) != 0) {
+        int err = errno;
+        if (err == EEXIST)
+            return detail::fail(ERROR_ALREADY_EXISTS, FALSE);
+        return detail::fail(err == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(err), FALSE);
+    }
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}
+
+BOOL RemoveDirectoryA(const char* path) {
+    if (!path || !*path)
+        return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
+    auto r = detail::resolve(path);
+    if (r.badPath)
+        return detail::fail(r.badPath, FALSE);
+    struct stat st;
+    if (::lstat(r.host.c_str(), &st) != 0)
+        return detail::fail(failFor(r.host, errno), FALSE);
+    if (!S_ISDIR(st.st_mode))
+        return detail::fail(ERROR_DIRECTORY, FALSE);
+    if (::rmdir(r.host.c_str()) != 0)
+        return detail::fail(ErrorFromErrno(errno), FALSE);
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}
+
+BOOL MoveFileA(const char* from, const char* to) {
+    if (!from || !*from || !to || !*to)
+        return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
+    auto a = detail::resolve(from);
+    auto b = detail::resolve(to);
+    if (a.badPath || b.badPath)
+        return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
+    struct stat st;
+    if (::lstat(a.host.c_str(), &st) != 0)
+        return detail::fail(failFor(a.host, errno), FALSE);
+    if (::renameat2(AT_FDCWD, a.host.c_str(), AT_FDCWD, b.host.c_str(), RENAME_NOREPLACE) == 0) {
+        SetLastError(ERROR_SUCCESS);
+        return TRUE;
+    }
+    int err = errno;
+    if (err == EEXIST)
+        return detail::fail(ERROR_ALREADY_EXISTS, FALSE);
+    if (err == EXDEV && S_ISREG(st.st_mode)) {
+        // Another file system: the platform copies a file and removes the original.
+        struct stat there;
+        if (::lstat(b.host.c_str(), &there) == 0)
+            return detail::fail(ERROR_ALREADY_EXISTS, FALSE);
+        DWORD copied = copyContent(a.host, b.host);
+        if (copied != ERROR_SUCCESS) {
+            ::unlink(b.host.c_str());
+            return detail::fail(copied, FALSE);
+        }
+        ::unlink(a.host.c_str());
+        SetLastError(ERROR_SUCCESS);
+        return TRUE;
+    }
+    return detail::fail(err == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(err), FALSE);
+}
+
+BOOL CopyFileA(const char* from, const char* to, BOOL failIfExists) {
+    if (!from || !*from || !to || !*to)
+        return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
+    auto a = detail::resolve(from);
+    auto b = detail::resolve(to);
+    if (a.badPath || b.badPath)
+        return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
+    struct stat st;
+    if (::stat(a.host.c_str(), &st) != 0)
+        return detail::fail(failFor(a.host, errno), FALSE);
+    if (S_ISDIR(st.st_mode))
+        return detail::fail(ERROR_ACCESS_DENIED, FALSE);
+    struct stat there;
+    if (::stat(b.host.c_str(), &there) == 0) {
+        if (failIfExists)
+            return detail::fail(ERROR_FILE_EXISTS, FALSE);
+        if (S_ISDIR(there.st_mode) || isReadOnly(b.host, there))
+            return detail::fail(ERROR_ACCESS_DENIED, FALSE);
+        if (there.st_dev == st.st_dev && there.st_ino == st.st_ino)
+            return detail::fail(ERROR_SHARING_VIOLATION, FALSE);
+    }
+    DWORD result = copyContent(a.host, b.host);
+    if (result != ERROR_SUCCESS)
+        return detail::fail(result, FALSE);
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}
+
+bool FileExists(std::string_view path) {
+    if (path.empty())
+        return false;
+    auto r = detail::resolve(path);
+    struct stat st;
+    return !r.badPath && ::stat(r.host.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(std::string_view path) {
+    if (path.empty())
+        return false;
+    auto r = detail::resolve(path);
+    struct stat st;
+    return !r.badPath && ::stat(r.host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool ForceDirectories(std::string_view path) {
+    if (path.empty())
+        return false;
+    auto r = detail::resolve(path);
+    if (r.badPath)
+        return detail::fail(r.badPath, false);
+    // Existing components were matched by the resolution; the missing ones are made in turn.
+    std::string cur;
+    std::size_t i = 0;
+    const std::string& p = r.host;
+    while (i <= p.size()) {
+        std::size_t j = p.find('/', i == 0 ? 1 : i);
+        if (j == std::string::npos)
+            j = p.size();
+        cur = p.substr(0, j);
+        i = j + 1;
+        if (cur.empty() || cur == "/")
+            continue;
+        struct stat st;
+        if (::stat(cur.c_str(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode))
+                return detail::fail(ERROR_PATH_NOT_FOUND, false);
+            continue;
+        }
+        if (::mkdir(cur.c_str(), 0777) != 0 && errno != EEXIST)
+            return detail::fail(ErrorFromErrno(errno), false);
+    }
+    SetLastError(ERROR_SUCCESS);
+    return true;
+}
+
+} // namespace win

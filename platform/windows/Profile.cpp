@@ -1,0 +1,291 @@
+// Private profile (INI) files read and edited in place, every other byte of the file kept.
+// Nothing is cached: each call reads the file, and each write replaces it whole before the call
+// returns, so a crash or a full disk leaves the old file or the new one, never half of one.
+
+#include "windows/WinInternal.h"
+
+#include "runtime/SysUtils.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <unistd.h>
+#include <vector>
+
+namespace win {
+
+namespace {
+
+enum class LineKind { Other, Section, Key };
+
+struct Line {
+    std::size_t begin = 0;   // offset of the line's first byte
+    std::size_t textEnd = 0; // end of its text (before CR LF or LF)
+    std::size_t end = 0;     // offset after its terminator
+    LineKind kind = LineKind::Other;
+    std::string_view name;                 // section or key name, trimmed
+    std::size_t nameEnd = 0;               // offset just after the key name as written
+    std::optional<std::string_view> value; // trimmed value of a key line with "="
+};
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::vector<Line> parseLines(std::string_view text) {
+    std::vector<Line> lines;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        Line l;
+        l.begin = pos;
+        std::size_t nl = text.find('\n', pos);
+        l.end = nl == std::string_view::npos ? text.size() : nl + 1;
+        l.textEnd = nl == std::string_view::npos ? text.size() : nl;
+        if (l.textEnd > l.begin && text[l.textEnd - 1] == '\r')
+            --l.textEnd;
+        std::string_view body = text.substr(l.begin, l.textEnd - l.begin);
+        std::size_t lead = 0;
+        while (lead < body.size() && isBlank(body[lead]))
+            ++lead;
+        std::string_view rest = body.substr(lead);
+        if (!rest.empty() && rest[0] == '[') {
+            std::size_t close = rest.rfind(']');
+            l.kind = LineKind::Section;
+            l.name =
+                trim(rest.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+        } else if (!rest.empty() && rest[0] != ';') {
+            std::size_t eq = rest.find('=');
+            l.kind = LineKind::Key;
+            std::string_view rawKey = rest.substr(0, eq);
+            l.name = trim(rawKey);
+            l.nameEnd = l.begin + lead + (l.name.empty() ? 0 : (rawKey.find_last_not_of(" \t") + 1));
+            if (eq != std::string_view::npos)
+                l.value = trim(rest.substr(eq + 1));
+        }
+        lines.push_back(l);
+        pos = l.end;
+    }
+    return lines;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    return rtl::AnsiSameText(a, b);
+}
+
+// Index of the first section called `name`, and the end of its lines.
+bool findSection(const std::vector<Line>& lines, std::string_view name, std::size_t& at, std::size_t& end) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].kind == LineKind::Section && sameName(lines[i].name, name)) {
+            at = i;
+            end = i + 1;
+            while (end < lines.size() && lines[end].kind != LineKind::Section)
+                ++end;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Index of the first key called `name` among lines [from, to).
+std::optional<std::size_t> findKey(const std::vector<Line>& lines, std::size_t from, std::size_t to,
+                                   std::string_view name) {
+    for (std::size_t i = from; i < to; ++i)
+        if (lines[i].kind == LineKind::Key && sameName(lines[i].name, name))
+            return i;
+    return std::nullopt;
+}
+
+// One pair of matching quotes around the value goes, as the platform reads it.
+std::string_view unquote(std::string_view v) {
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
+    return v;
+}
+
+DWORD copyOut(std::string_view value, char* returned, DWORD size) {
+    std::size_t n = std::min<std::size_t>(value.size(), size - 1);
+    std::memcpy(returned, value.data(), n);
+    returned[n] = '\0';
+    return static_cast<DWORD>(n);
+}
+
+// A list of names, each ended by a 0 byte, the list by another; when it does not fit, the
+// last name is cut and followed by two 0 bytes and the result is the size less two.
+DWORD copyList(const std::vector<std::string_view>& names, char* returned, DWORD size) {
+    std::string all;
+    for (auto n : names) {
+        all.append(n);
+        all.push_back('\0');
+    }
+    if (all.size() + 1 <= size) {
+        std::memcpy(returned, all.data(), all.size());
+        returned[all.size()] = '\0';
+        if (all.empty() && size >= 2)
+            returned[1] = '\0';
+        return static_cast<DWORD>(all.size());
+    }
+    if (size < 2) {
+        returned[0] = '\0';
+        return 0;
+    }
+    std::memcpy(returned, all.data(), size - 2);
+    returned[size - 2] = '\0';
+    returned[size - 1] = '\0';
+    return size - 2;
+}
+
+// The file's own line end (that of its first ended line); CR LF for a new file.
+std::string lineEndOf(const std::vector<Line>& lines) {
+    for (const auto& l : lines)
+        if (l.end > l.textEnd)
+            return l.textEnd + 1 == l.end ? std::string("\n") : std::string("\r\n");
+    return "\r\n";
+}
+
+} // namespace
+
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue, char* returned,
+                               DWORD size, const char* fileName) {
+    if (!returned || size == 0)
+        return detail::fail(ERROR_INVALID_PARAMETER, DWORD{0});
+    // A default with blanks at its end loses them, as the platform does.
+    std::string_view def = defaultValue ? defaultValue : "";
+    while (!def.empty() && def.back() == ' ')
+        def.remove_suffix(1);
+
+    std::string content;
+    bool haveFile = false;
+    if (fileName && *fileName) {
+        auto r = detail::resolve(fileName);
+        haveFile = !r.badPath && detail::readWholeFile(r.host, content);
+    }
+    std::vector<Line> lines = parseLines(content);
+
+    if (!section) {
+        std::vector<std::string_view> names;
+        for (const auto& l : lines)
+            if (l.kind == LineKind::Section)
+                names.push_back(l.name);
+        SetLastError(haveFile ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+        return copyList(names, returned, size);
+    }
+    std::size_t at = 0, end = 0;
+    const bool found = findSection(lines, section, at, end);
+    if (!key) {
+        std::vector<std::string_view> names;
+        if (found)
+            for (std::size_t i = at + 1; i < end; ++i)
+                if (lines[i].kind == LineKind::Key)
+                    names.push_back(lines[i].name);
+        SetLastError(found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+        return copyList(names, returned, size);
+    }
+    if (found) {
+        auto k = findKey(lines, at + 1, end, key);
+        if (k && lines[*k].value) {
+            SetLastError(ERROR_SUCCESS);
+            return copyOut(unquote(*lines[*k].value), returned, size);
+        }
+    }
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return copyOut(def, returned, size);
+}
+
+BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
+                                const char* fileName) {
+    // All nulls asks the platform to flush its cached copy; there is none, every write is on disk.
+    if (!section && !key && !value) {
+        SetLastError(ERROR_SUCCESS);
+        return TRUE;
+    }
+    if (!section || !fileName || !*fileName)
+        return detail::fail(ERROR_INVALID_PARAMETER, FALSE);
+    auto r = detail::resolve(fileName);
+    if (r.badPath)
+        return detail::fail(r.badPath, FALSE);
+
+    std::string content;
+    struct stat st;
+    const bool exists = ::stat(r.host.c_str(), &st) == 0;
+    if (exists) {
+        if (S_ISDIR(st.st_mode))
+            return detail::fail(ERROR_ACCESS_DENIED, FALSE);
+        if (detail::attributesOf(r.host, detail::hostBaseName(r.host), st) & FILE_ATTRIBUTE_READONLY)
+            return detail::fail(ERROR_ACCESS_DENIED, FALSE);
+        int fd = ::open(r.host.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return detail::fail(ErrorFromErrno(errno), FALSE);
+        // Another open that denies writing keeps the file as it is.
+        const bool denied = detail::otherHolds(fd, detail::kDeniesWrite);
+        ::close(fd);
+        if (denied)
+            return detail::fail(ERROR_SHARING_VIOLATION, FALSE);
+        if (!detail::readWholeFile(r.host, content))
+            return detail::fail(ErrorFromErrno(errno), FALSE);
+    } else {
+        struct stat parent;
+        if (::stat(detail::hostParent(r.host).c_str(), &parent) != 0 || !S_ISDIR(parent.st_mode))
+            return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
+    }
+
+    std::vector<Line> lines = parseLines(content);
+    const std::string eol = lineEndOf(lines);
+    std::string out;
+    std::size_t at = 0, end = 0;
+    const bool found = findSection(lines, section, at, end);
+
+    if (!key) {
+        if (!found) {
+            SetLastError(ERROR_SUCCESS);
+            return TRUE;
+        }
+        out = content.substr(0, lines[at].begin) +
+              content.substr(end < lines.size() ? lines[end].begin : content.size());
+    } else if (!value) {
+        auto k = found ? findKey(lines, at + 1, end, key) : std::nullopt;
+        if (!k) {
+            SetLastError(ERROR_SUCCESS);
+            return TRUE;
+        }
+        out = content.substr(0, lines[*k].begin) + content.substr(lines[*k].end);
+    } else if (!found) {
+        out = content;
+        if (!out.empty() && out.back() != '\n')
+            out += eol;
+        out += std::string("[") + section + "]" + eol + key + "=" + value + eol;
+    } else if (auto k = findKey(lines, at + 1, end, key)) {
+        // The key keeps its spelling and indentation; the value after "=" is replaced.
+        const Line& l = lines[*k];
+        out = content.substr(0, l.nameEnd) + "=" + value + content.substr(l.textEnd);
+    } else {
+        // A new key goes after the section's last non-blank line.
+        std::size_t last = at;
+        for (std::size_t i = at + 1; i < end; ++i)
+            if (!trim(std::string_view(content).substr(lines[i].begin, lines[i].textEnd - lines[i].begin))
+                     .empty())
+                last = i;
+        const Line& l = lines[last];
+        out = content.substr(0, l.end);
+        if (l.end == l.textEnd)
+            out += eol;
+        out += std::string(key) + "=" + value + eol + content.substr(l.end);
+    }
+
+    DWORD result = detail::replaceFileAtomically(r.host, out);
+    if (result != ERROR_SUCCESS)
+        return detail::fail(result, FALSE);
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}
+
+} // namespace win

@@ -1,0 +1,58 @@
+#pragma once
+
+// Pieces the Windows layer's files share: path resolution, attribute storage, the sharing
+// locks and the handle table. Not for the programs: they use Windows.h.
+
+#include "windows/Windows.h"
+
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+
+namespace win::detail {
+
+// A Windows-form path resolved onto the host.
+struct Resolved {
+    std::string host;  // UTF-8 host path; empty when the drive is not in the table
+    DWORD badPath = 0; // ERROR_PATH_NOT_FOUND for a drive the table lacks, else 0
+};
+
+Resolved resolve(std::string_view windowsPath);
+
+// The code for a missing entry: ERROR_FILE_NOT_FOUND when its folder exists, else
+// ERROR_PATH_NOT_FOUND.
+DWORD missingError(const std::string& hostPath);
+
+// The host folder part (without the last component) and the last component.
+std::string hostParent(const std::string& hostPath);
+std::string hostBaseName(const std::string& hostPath);
+
+// Is this host folder the root of a drive in the table (where "." and ".." are not listed)?
+bool isDriveRoot(const std::string& hostPath);
+
+// Attributes of an entry whose stat is known; `name` is its host name (for the full-stop rule).
+DWORD attributesOf(const std::string& hostPath, std::string_view name, const struct stat& st);
+
+// Attribute bits kept in user.DOSATTRIB, or -1 when the entry has none (or it cannot be read).
+long long storedAttributes(const std::string& hostPath);
+bool storeAttributes(const std::string& hostPath, DWORD attributes);
+
+// Is there, on the open file, a lock of the given kind held by another open?
+enum ShareByte : long long { kHasRead = 0, kHasWrite = 1, kDeniesRead = 2, kDeniesWrite = 3 };
+bool otherHolds(int fd, ShareByte which);
+
+// Whole-file read into bytes; false with errno set when it cannot be read.
+bool readWholeFile(const std::string& hostPath, std::string& out);
+
+// Writes `bytes` as the new content of `hostPath` so that a crash or full disk leaves either
+// the old or the new file whole: temporary file in the same folder, fsync, rename over.
+// Keeps an existing file's mode, owner and stored attributes. Returns 0 or an error code.
+DWORD replaceFileAtomically(const std::string& hostPath, std::string_view bytes);
+
+// Sets the last error and returns `result`, for one-line failure exits.
+template <typename T> T fail(DWORD code, T result) {
+    SetLastError(code);
+    return result;
+}
+
+} // namespace win::detail

@@ -1,0 +1,169 @@
+// The directory search: DOS wildcards, order, names across the code page boundary, and the
+// toolkit's attribute filter.
+
+#include "windows/Windows.h"
+
+#include "TempDir.h"
+#include "runtime/Cp1250.h"
+
+#include <cstring>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+using namespace rtl;
+
+namespace {
+
+struct MaskCase {
+    const char* name;
+    const char* mask;
+    bool matches;
+};
+
+class Wildcards : public ::testing::TestWithParam<MaskCase> {};
+
+TEST_P(Wildcards, MatchAsThePlatformDoes) {
+    EXPECT_EQ(win::MatchesMask(GetParam().name, GetParam().mask), GetParam().matches)
+        << GetParam().name << " ~ " << GetParam().mask;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Wildcards,
+    ::testing::Values(
+        MaskCase{"b.zip", "*.ZIP", true}, MaskCase{"A.ZIP", "*.ZIP", true},
+        MaskCase{"a.zipx", "*.ZIP", false}, MaskCase{"a.b.zip", "*.zip", true},
+        MaskCase{".zip", "*.zip", true}, MaskCase{"zip", "*.zip", false}, MaskCase{"noext", "*.*", true},
+        MaskCase{"a.b", "*.*", true}, MaskCase{"noext", "*", true}, MaskCase{"noext", "*.", true},
+        MaskCase{"a.txt", "*.", false}, MaskCase{"abc", "abc.", true}, MaskCase{"abc", "abc.*", true},
+        MaskCase{"abc.d", "abc.*", true}, MaskCase{"abcd", "abc.*", false}, MaskCase{"abc", "ab?", true},
+        MaskCase{"ab", "ab?", true}, MaskCase{"abcd", "ab?", false}, MaskCase{"ab.txt", "ab??.txt", true},
+        MaskCase{"abc.txt", "ab??.txt", true}, MaskCase{"abcde.txt", "ab??.txt", false},
+        MaskCase{"a.t", "?.???", true}, MaskCase{"ab.t", "?.???", false},
+        MaskCase{"VL_PAK32.INI", "vl_pak32.ini", true},
+        MaskCase{"\xAF\xF3\xB3w.txt", "\xBF\xD3\xA3W.TXT", true},
+        MaskCase{"report2003.doc", "report*.doc", true}, MaskCase{"report.docx", "report*.doc", false},
+        MaskCase{"x.tar.gz", "*.gz", true}, MaskCase{"x.tar.gz", "*.tar", false}, MaskCase{".", "*.*", true},
+        MaskCase{"..", "*", true}, MaskCase{".", "*.txt", false}));
+
+class Search : public ::testing::Test {
+  protected:
+    TempDir dir;
+    ScopedEnv drives{"VL_DRIVES", "C=" + dir.path()};
+
+    std::vector<std::string> names(const std::string& pattern) {
+        std::vector<std::string> out;
+        win::WIN32_FIND_DATAA fd;
+        win::HANDLE h = win::FindFirstFileA(pattern.c_str(), &fd);
+        if (h == win::INVALID_HANDLE_VALUE)
+            return {"error " + std::to_string(win::GetLastError())};
+        do
+            out.emplace_back(fd.cFileName);
+        while (win::FindNextFileA(h, &fd));
+        EXPECT_EQ(win::GetLastError(), win::ERROR_NO_MORE_FILES);
+        EXPECT_TRUE(win::FindClose(h));
+        return out;
+    }
+    std::vector<std::string> filtered(const std::string& path, int attr) {
+        std::vector<std::string> out;
+        win::TSearchRec rec;
+        int r = win::FindFirst(path, attr, rec);
+        while (r == 0) {
+            out.push_back(rec.Name);
+            r = win::FindNext(rec);
+        }
+        win::FindClose(rec);
+        return out;
+    }
+    void stored(const std::string& name, const char* text) {
+        ASSERT_EQ(::setxattr((dir / name).c_str(), "user.DOSATTRIB", text, std::strlen(text), 0), 0);
+    }
+};
+
+using V = std::vector<std::string>;
+
+TEST_F(Search, WildcardsOrderAndDots) {
+    for (const char* n : {"b.zip", "A.ZIP", "a.zipx", "c.txt", "noext", ".hidden.zip"})
+        dir.write(std::string("box/") + n, "12345");
+    dir.mkdir("box/sub.zip");
+    EXPECT_EQ(names("C:\\box\\*.ZIP"), (V{".hidden.zip", "A.ZIP", "b.zip", "sub.zip"}));
+    EXPECT_EQ(names("C:\\BOX\\*.*"),
+              (V{".", "..", ".hidden.zip", "A.ZIP", "a.zipx", "b.zip", "c.txt", "noext", "sub.zip"}));
+    EXPECT_EQ(names("C:\\box\\*."), (V{".", "..", "noext"}));
+    EXPECT_EQ(names("C:/box/c.TXT"), (V{"c.txt"}));
+    EXPECT_EQ(names("C:\\box\\*.doc"), (V{"error 2"}));
+    EXPECT_EQ(names("C:\\brak\\*.*"), (V{"error 3"}));
+    // The same order every time.
+    EXPECT_EQ(names("C:\\box\\*"), names("C:\\box\\*.*"));
+}
+
+TEST_F(Search, DriveRootHasNoDotEntries) {
+    dir.write("a.txt", "");
+    EXPECT_EQ(names("C:\\*.*"), (V{"a.txt"}));
+    EXPECT_EQ(names("C:\\\\*.*"), (V{"a.txt"}));
+}
+
+TEST_F(Search, NamesComeBackInWindows1250) {
+    dir.write("pl/Żółw.txt", ""); // UTF-8 on disk
+    dir.write("pl/日本.txt", "");
+    EXPECT_EQ(names("C:\\pl\\*.txt"), (V{"Żółw.txt"_w, "??.txt"}));
+    EXPECT_EQ(names("C:\\pl\\żÓŁW.*"_w), (V{"Żółw.txt"_w}));
+}
+
+TEST_F(Search, EntryDataCarriesSizeAttributesAndTime) {
+    dir.write("d/f.bin", std::string(1234, 'x'));
+    struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (dir / "d/f.bin").c_str(), times, 0), 0);
+    win::WIN32_FIND_DATAA fd;
+    win::HANDLE h = win::FindFirstFileA("C:\\d\\F.BIN", &fd);
+    ASSERT_NE(h, win::INVALID_HANDLE_VALUE);
+    EXPECT_STREQ(fd.cFileName, "f.bin");
+    EXPECT_EQ(fd.nFileSizeLow, 1234u);
+    EXPECT_EQ(fd.nFileSizeHigh, 0u);
+    EXPECT_EQ(fd.dwFileAttributes, win::FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(fd.ftLastWriteTime, 1000000000);
+    EXPECT_FALSE(win::FindNextFileA(h, &fd));
+    EXPECT_EQ(win::GetLastError(), win::ERROR_NO_MORE_FILES);
+    EXPECT_TRUE(win::FindClose(h));
+    EXPECT_FALSE(win::FindClose(h));
+    EXPECT_EQ(win::GetLastError(), win::ERROR_INVALID_HANDLE);
+}
+
+TEST_F(Search, AttributeFilterOfTheToolkitSearch) {
+    dir.write("f/archived.txt", "");
+    dir.write("f/readonly.txt", "");
+    ::chmod((dir / "f/readonly.txt").c_str(), 0444);
+    dir.write("f/hidden.txt", "");
+    stored("f/hidden.txt", "0x22");
+    dir.write("f/system.txt", "");
+    stored("f/system.txt", "0x24");
+    dir.write("f/plain.txt", "");
+    stored("f/plain.txt", "0x0");
+    dir.write("f/.dot.txt", "");
+    dir.mkdir("f/sub");
+
+    EXPECT_EQ(filtered("C:\\f\\*.*", 0), (V{"archived.txt", "plain.txt", "readonly.txt"}));
+    EXPECT_EQ(filtered("C:\\f\\*.*", win::faReadOnly | win::faArchive),
+              (V{"archived.txt", "plain.txt", "readonly.txt"}));
+    EXPECT_EQ(filtered("C:\\f\\*.*", win::faHidden),
+              (V{".dot.txt", "archived.txt", "hidden.txt", "plain.txt", "readonly.txt"}));
+    EXPECT_EQ(filtered("C:\\f\\*.*", win::faSysFile),
+              (V{"archived.txt", "plain.txt", "readonly.txt", "system.txt"}));
+    EXPECT_EQ(filtered("C:\\f\\*.*", win::faDirectory),
+              (V{".", "..", "archived.txt", "plain.txt", "readonly.txt", "sub"}));
+    EXPECT_EQ(filtered("C:\\f\\*.*", win::faAnyFile), (V{".", "..", ".dot.txt", "archived.txt", "hidden.txt",
+                                                         "plain.txt", "readonly.txt", "sub", "system.txt"}));
+
+    win::TSearchRec rec;
+    ASSERT_EQ(win::FindFirst("C:\\f\\read*", win::faAnyFile, rec), 0);
+    EXPECT_EQ(rec.Attr, win::faReadOnly | win::faArchive);
+    EXPECT_EQ(rec.Name, "readonly.txt");
+    EXPECT_EQ(win::FindNext(rec), static_cast<int>(win::ERROR_NO_MORE_FILES));
+    win::FindClose(rec);
+    EXPECT_EQ(win::FindFirst("C:\\f\\hidden.txt", 0, rec), static_cast<int>(win::ERROR_NO_MORE_FILES));
+    EXPECT_EQ(win::FindFirst("C:\\f\\none.txt", 0, rec), static_cast<int>(win::ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(rec.FindHandle, win::INVALID_HANDLE_VALUE);
+}
+
+} // namespace

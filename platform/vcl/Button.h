@@ -1,0 +1,33 @@
+#pragma once
+
+// A push button. An "&" in the caption underlines the next letter and makes Alt+letter press
+// the button. The form's default button is pressed by Enter, its cancel button by Esc.
+
+#include <vcl/WinControl.h>
+
+#include <string>
+
+namespace vcl {
+
+class TButton : public TWinControl {
+public:
+    explicit TButton(TComponent* owner);
+    ~TButton() override;
+
+    const std::string& Caption() const { return m_caption; }
+    void SetCaption(const std::string& caption);
+    bool Default() const { return m_default; }
+    void SetDefault(bool value);
+    bool Cancel() const { return m_cancel; }
+    void SetCancel(bool value);
+
+    // Raises OnClick, as a press of the button does.
+    void Click();
+
+private:
+    std::string m_caption;
+    bool m_default = false;
+    bool m_cancel = false;
+};
+
+} // namespace vcl

@@ -1,0 +1,146 @@
+#include "FileListBox.h"
+
+#include "Application.h"
+
+#include <runtime/SysUtils.h>
+#include <windows/Windows.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace vcl {
+
+namespace {
+
+bool endsWithSeparator(const std::string& folder) {
+    if (folder.empty())
+        return false;
+    char c = folder.back();
+    return c == '\\' || c == '/' || c == ':';
+}
+
+// "C:\dir\" -> "C:\dir"; a drive root or "\" keeps its separator.
+std::string withoutTrailingSeparator(std::string folder) {
+    while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/') &&
+           !(folder.size() == 3 && folder[1] == ':'))
+        folder.pop_back();
+    return folder;
+}
+
+std::vector<std::string> splitMasks(const std::string& mask) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start <= mask.size()) {
+        std::size_t end = mask.find(';', start);
+        if (end == std::string::npos)
+            end = mask.size();
+        std::string one = rtl::Trim(std::string_view(mask).substr(start, end - start));
+        if (!one.empty())
+            out.push_back(one);
+        start = end + 1;
+    }
+    return out;
+}
+
+bool wanted(int attr, TFileType type) {
+    if (attr & win::faDirectory)
+        return type.Contains(ftDirectory);
+    if (attr & win::faVolumeID)
+        return type.Contains(ftVolumeID);
+    if ((attr & win::faHidden) && !type.Contains(ftHidden))
+        return false;
+    if ((attr & win::faSysFile) && !type.Contains(ftSystem))
+        return false;
+    if ((attr & win::faHidden) || (attr & win::faSysFile))
+        return true;
+    return type.Contains(ftNormal) || (type.Contains(ftReadOnly) && (attr & win::faReadOnly)) ||
+           (type.Contains(ftArchive) && (attr & win::faArchive));
+}
+
+int searchAttributes(TFileType type) {
+    int attr = 0;
+    if (type.Contains(ftReadOnly))
+        attr |= win::faReadOnly;
+    if (type.Contains(ftHidden))
+        attr |= win::faHidden;
+    if (type.Contains(ftSystem))
+        attr |= win::faSysFile;
+    if (type.Contains(ftVolumeID))
+        attr |= win::faVolumeID;
+    if (type.Contains(ftDirectory))
+        attr |= win::faDirectory;
+    if (type.Contains(ftArchive))
+        attr |= win::faArchive;
+    return attr;
+}
+
+} // namespace
+
+TFileListBox::TFileListBox(TComponent* owner) : TListBox(owner) {
+    SetSorted(true);
+    m_directory = withoutTrailingSeparator(win::GetCurrentDirectory());
+    fill(m_directory);
+}
+
+bool TFileListBox::SetDirectory(const std::string& folder) {
+    std::string dir = withoutTrailingSeparator(folder);
+    if (!fill(dir))
+        return false;
+    m_directory = dir;
+    return true;
+}
+
+void TFileListBox::SetMask(const std::string& mask) {
+    m_mask = mask;
+    Update();
+}
+
+void TFileListBox::SetFileType(TFileType type) {
+    m_fileType = type;
+    Update();
+}
+
+void TFileListBox::Update() {
+    fill(m_directory);
+}
+
+std::string TFileListBox::FileName() const {
+    int index = ItemIndex();
+    if (index < 0)
+        return "";
+    return m_directory + (endsWithSeparator(m_directory) ? "" : "\\") + Items()[index];
+}
+
+bool TFileListBox::fill(const std::string& folder) {
+    if (!win::DirectoryExists(folder))
+        return false;
+    std::vector<std::string> names;
+    const std::string prefix = folder + (endsWithSeparator(folder) ? "" : "\\");
+    for (const std::string& mask : splitMasks(m_mask)) {
+        win::TSearchRec rec;
+        int rc = win::FindFirst(prefix + mask, searchAttributes(m_fileType), rec);
+        if (rc == static_cast<int>(win::ERROR_PATH_NOT_FOUND) || rc == static_cast<int>(win::ERROR_ACCESS_DENIED) ||
+            rc == static_cast<int>(win::ERROR_DIRECTORY))
+            return false; // the folder cannot be entered: the list stays as it was
+        while (rc == 0) {
+            if (rec.Name != "." && rec.Name != ".." && wanted(rec.Attr, m_fileType) &&
+                std::find(names.begin(), names.end(), rec.Name) == names.end())
+                names.push_back(rec.Name);
+            rc = win::FindNext(rec);
+        }
+        win::FindClose(rec);
+    }
+    std::stable_sort(names.begin(), names.end(),
+                     [](const std::string& a, const std::string& b) { return rtl::AnsiCompareText(a, b) < 0; });
+    // Clearing drops the selection, which raises OnChange when there was one.
+    Items().Clear();
+    for (const std::string& n : names)
+        Items().Insert(Items().Count(), n);
+    return true;
+}
+
+void TFileListBox::SelectionChanged() {
+    RaiseEvent(OnChange, this);
+}
+
+} // namespace vcl

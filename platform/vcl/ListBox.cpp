@@ -1,0 +1,168 @@
+#include "ListBox.h"
+
+#include "Application.h"
+#include "Internal.h"
+
+#include <runtime/SysUtils.h>
+
+#include <QListWidget>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vcl {
+
+namespace {
+QListWidget* makeListWidget() {
+    detail::ensureQtApplication();
+    auto* w = new QListWidget();
+    w->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    w->setSelectionMode(QAbstractItemView::SingleSelection);
+    w->setUniformItemSizes(true);
+    w->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    w->setFrameShape(QFrame::Panel);
+    w->setFrameShadow(QFrame::Sunken);
+    return w;
+}
+} // namespace
+
+// The lines, kept in the widget itself so that what the user sees is what the program reads.
+class TListBox::Lines : public TStrings {
+public:
+    explicit Lines(TListBox* box) : m_box(box) {}
+
+    int Count() const override { return list() ? list()->count() : 0; }
+    std::string Get(int index) const override {
+        check(index, Count());
+        return detail::fromQt(list()->item(index)->text());
+    }
+    void Put(int index, const std::string& s) override {
+        check(index, Count());
+        list()->item(index)->setText(detail::toQt(s));
+    }
+    void Insert(int index, const std::string& s) override {
+        check(index, Count() + 1);
+        list()->insertItem(index, detail::toQt(s));
+    }
+    void Delete(int index) override {
+        check(index, Count());
+        delete list()->takeItem(index);
+    }
+    void Clear() override {
+        if (list())
+            list()->clear();
+    }
+    int Add(const std::string& s) override {
+        int index = Count();
+        if (m_box->Sorted()) {
+            // After the last line that sorts before or equal to it, as the sorted list keeps them.
+            int lo = 0, hi = Count();
+            while (lo < hi) {
+                int mid = (lo + hi) / 2;
+                if (rtl::AnsiCompareText(Get(mid), s) <= 0)
+                    lo = mid + 1;
+                else
+                    hi = mid;
+            }
+            index = lo;
+        }
+        Insert(index, s);
+        return index;
+    }
+
+private:
+    QListWidget* list() const { return static_cast<QListWidget*>(m_box->Widget()); }
+    static void check(int index, int limit) {
+        if (index < 0 || index >= limit)
+            throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
+    }
+
+    TListBox* m_box;
+};
+
+TListBox::TListBox(TComponent* owner) : TWinControl(owner, makeListWidget()), m_lines(std::make_unique<Lines>(this)) {
+    SetColor(clWindow);
+    auto* list = static_cast<QListWidget*>(Widget());
+    QObject::connect(list, &QListWidget::currentRowChanged, SignalContext(), [this](int) { SelectionChanged(); });
+    QObject::connect(list, &QListWidget::itemClicked, SignalContext(),
+                     [this](QListWidgetItem*) { RaiseEvent(OnClick, this); });
+    QObject::connect(list, &QListWidget::itemDoubleClicked, SignalContext(),
+                     [this](QListWidgetItem*) { RaiseEvent(OnDblClick, this); });
+}
+
+TListBox::~TListBox() = default;
+
+TStrings& TListBox::Items() { return *m_lines; }
+const TStrings& TListBox::Items() const { return *m_lines; }
+
+int TListBox::TopIndex() const {
+    auto* list = static_cast<QListWidget*>(Widget());
+    if (!list || list->count() == 0)
+        return 0;
+    list->doItemsLayout();
+    QModelIndex top = list->indexAt(QPoint(1, 1));
+    return top.isValid() ? top.row() : list->verticalScrollBar()->value();
+}
+
+void TListBox::SetTopIndex(int index) {
+    auto* list = static_cast<QListWidget*>(Widget());
+    if (!list || index < 0 || index >= list->count())
+        return;
+    list->doItemsLayout();
+    list->scrollToItem(list->item(index), QAbstractItemView::PositionAtTop);
+}
+
+int TListBox::ItemIndex() const {
+    auto* list = static_cast<QListWidget*>(Widget());
+    return list ? list->currentRow() : -1;
+}
+
+void TListBox::SetItemIndex(int index) {
+    auto* list = static_cast<QListWidget*>(Widget());
+    if (!list)
+        return;
+    list->setCurrentRow(index >= 0 && index < list->count() ? index : -1);
+}
+
+void TListBox::SetSorted(bool sorted) {
+    m_sorted = sorted;
+    if (!sorted)
+        return;
+    std::vector<std::string> lines;
+    for (int i = 0; i < m_lines->Count(); ++i)
+        lines.push_back(m_lines->Get(i));
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const std::string& a, const std::string& b) { return rtl::AnsiCompareText(a, b) < 0; });
+    m_lines->Clear();
+    for (const auto& l : lines)
+        m_lines->Insert(m_lines->Count(), l);
+}
+
+int TListBox::ItemHeight() const {
+    auto* list = static_cast<QListWidget*>(Widget());
+    if (!list)
+        return 0;
+    if (list->count() > 0)
+        return list->sizeHintForRow(0);
+    return list->fontMetrics().height();
+}
+
+void TListBox::PrepareRepaint() {
+    if (auto* list = static_cast<QListWidget*>(Widget()))
+        list->doItemsLayout();
+}
+
+void TListBox::ColorChanged() {
+    if (!Widget())
+        return;
+    QPalette pal = Widget()->palette();
+    pal.setColor(QPalette::Base, detail::toQColor(Color()));
+    pal.setColor(QPalette::Window, detail::toQColor(Color()));
+    Widget()->setPalette(pal);
+}
+
+} // namespace vcl

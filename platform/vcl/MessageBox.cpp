@@ -1,0 +1,94 @@
+#include "MessageBox.h"
+
+#include "Internal.h"
+#include "testing/MessageBoxResponder.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QWidget>
+
+#include <vector>
+#include <utility>
+
+namespace win {
+
+namespace {
+constexpr UINT kButtonsMask = 0x0F, kIconMask = 0xF0, kDefaultMask = 0xF00, kTopMost = 0x40000;
+
+std::vector<std::pair<QMessageBox::StandardButton, int>> buttonsOf(UINT type) {
+    using B = QMessageBox;
+    switch (type & kButtonsMask) {
+    case MB_OKCANCEL:
+        return {{B::Ok, IDOK}, {B::Cancel, IDCANCEL}};
+    case MB_ABORTRETRYIGNORE:
+        return {{B::Abort, IDABORT}, {B::Retry, IDRETRY}, {B::Ignore, IDIGNORE}};
+    case MB_YESNOCANCEL:
+        return {{B::Yes, IDYES}, {B::No, IDNO}, {B::Cancel, IDCANCEL}};
+    case MB_YESNO:
+        return {{B::Yes, IDYES}, {B::No, IDNO}};
+    case MB_RETRYCANCEL:
+        return {{B::Retry, IDRETRY}, {B::Cancel, IDCANCEL}};
+    default:
+        return {{B::Ok, IDOK}};
+    }
+}
+
+QMessageBox::Icon iconOf(UINT type) {
+    switch (type & kIconMask) {
+    case MB_ICONERROR:
+        return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+        return QMessageBox::Question;
+    case MB_ICONWARNING:
+        return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+} // namespace
+
+int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
+    vcl::testing::MessageBoxRecord record{owner, text ? text : "", caption ? caption : "", type};
+    if (auto* responder = vcl::testing::MessageBoxResponder::Current())
+        return responder->Respond(record);
+
+    vcl::detail::ensureQtApplication();
+    QWidget* parent = owner ? QWidget::find(static_cast<WId>(owner)) : nullptr;
+    QMessageBox box(parent);
+    box.setWindowTitle(vcl::detail::toQt(record.caption));
+    box.setText(vcl::detail::toQt(record.text));
+    box.setTextFormat(Qt::PlainText);
+    box.setIcon(iconOf(type));
+    if (type & kTopMost)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+
+    auto buttons = buttonsOf(type);
+    std::vector<QPushButton*> made;
+    int escapeId = 0;
+    for (const auto& [button, id] : buttons) {
+        made.push_back(box.addButton(button));
+        if (id == IDCANCEL || (buttons.size() == 1 && id == IDOK))
+            escapeId = id;
+    }
+    std::size_t defaultIndex = (type & kDefaultMask) >> 8;
+    box.setDefaultButton(made.at(defaultIndex < made.size() ? defaultIndex : 0));
+    if (escapeId != 0) {
+        for (std::size_t i = 0; i < buttons.size(); ++i) {
+            if (buttons[i].second == escapeId)
+                box.setEscapeButton(made[i]);
+        }
+    }
+
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    for (std::size_t i = 0; i < made.size(); ++i) {
+        if (made[i] == clicked)
+            return buttons[i].second;
+    }
+    // Closed without a button (its close box where there is no cancel button).
+    return escapeId != 0 ? escapeId : buttons.front().second;
+}
+
+} // namespace win

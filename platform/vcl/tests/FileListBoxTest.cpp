@@ -1,0 +1,119 @@
+// The file list control on a real folder: mask, order, attributes, folders it cannot enter.
+
+#include <vcl/Application.h>
+#include <vcl/FileListBox.h>
+#include <vcl/Form.h>
+
+#include <windows/Windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace vcl;
+
+namespace {
+
+class FileListBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "vclfiles-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+        dir = tmpl;
+        form = Application->CreateForm<TForm>();
+        list = new TFileListBox(form);
+    }
+    void TearDown() override {
+        Application->ResetForTesting();
+        std::error_code ec;
+        for (auto& e : std::filesystem::recursive_directory_iterator(dir, ec))
+            std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(dir, ec);
+    }
+
+    std::string file(const std::string& name, win::DWORD attributes = 0) {
+        std::string path = dir + "/" + name;
+        std::ofstream(path) << name;
+        if (attributes) {
+            EXPECT_TRUE(win::SetFileAttributesA(path.c_str(), attributes));
+        }
+        return path;
+    }
+
+    std::vector<std::string> names() const {
+        std::vector<std::string> out;
+        for (int i = 0; i < list->Items().Count(); ++i)
+            out.push_back(list->Items()[i]);
+        return out;
+    }
+
+    std::string dir;
+    TForm* form = nullptr;
+    TFileListBox* list = nullptr;
+};
+
+TEST_F(FileListBoxTest, PackagesByMaskInNameOrderWithoutHiddenSystemOrFolders) {
+    file("b.zip");
+    file("A.ZIP");
+    file("c.Zip");
+    file("x.txt");
+    file("h.zip", win::FILE_ATTRIBUTE_HIDDEN);
+    file("s.zip", win::FILE_ATTRIBUTE_SYSTEM);
+    file("r.zip", win::FILE_ATTRIBUTE_READONLY);
+    file("d.zip", win::FILE_ATTRIBUTE_ARCHIVE);
+    std::filesystem::create_directory(dir + "/y.zip");
+
+    list->SetMask("*.ZIP");
+    ASSERT_TRUE(list->SetDirectory(dir));
+    EXPECT_EQ(list->Directory(), dir);
+    EXPECT_EQ(names(), (std::vector<std::string>{"A.ZIP", "b.zip", "c.Zip", "d.zip", "r.zip"}));
+
+    list->SetFileType({ftNormal, ftHidden});
+    EXPECT_EQ(names(), (std::vector<std::string>{"A.ZIP", "b.zip", "c.Zip", "d.zip", "h.zip", "r.zip"}));
+
+    list->SetFileType({ftNormal});
+    list->SetMask("*.txt;*.ZIP");
+    EXPECT_EQ(names(), (std::vector<std::string>{"A.ZIP", "b.zip", "c.Zip", "d.zip", "r.zip", "x.txt"}));
+}
+
+TEST_F(FileListBoxTest, AFolderThatCannotBeEnteredLeavesTheListAsItWas) {
+    file("one.zip");
+    list->SetMask("*.zip");
+    ASSERT_TRUE(list->SetDirectory(dir));
+    ASSERT_EQ(names(), std::vector<std::string>{"one.zip"});
+
+    EXPECT_FALSE(list->SetDirectory(dir + "/brak"));
+    EXPECT_FALSE(list->SetDirectory("brak"));
+    EXPECT_FALSE(list->SetDirectory(file("plik.txt")));
+    EXPECT_EQ(list->Directory(), dir);
+    EXPECT_EQ(names(), std::vector<std::string>{"one.zip"});
+}
+
+TEST_F(FileListBoxTest, AnEmptyFolderGivesAnEmptyList) {
+    list->SetMask("*.ZIP");
+    ASSERT_TRUE(list->SetDirectory(dir));
+    EXPECT_EQ(list->Items().Count(), 0);
+    EXPECT_EQ(list->FileName(), "");
+}
+
+TEST_F(FileListBoxTest, FileNameJoinsTheFolderAndTheSelectedName) {
+    file("a.bmp");
+    file("b.jpg");
+    list->SetMask("*.bmp;*.jpg");
+    ASSERT_TRUE(list->SetDirectory(dir + "/"));
+    int changes = 0;
+    list->OnChange = [&](TObject*) { ++changes; };
+    list->SetItemIndex(1);
+    EXPECT_EQ(list->FileName(), dir + "\\b.jpg");
+    EXPECT_EQ(changes, 1);
+}
+
+TEST_F(FileListBoxTest, StartsInTheCurrentFolder) {
+    EXPECT_EQ(list->Directory(), win::GetCurrentDirectory());
+}
+
+} // namespace

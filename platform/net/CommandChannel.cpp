@@ -1,0 +1,68 @@
+#include "CommandChannel.h"
+
+#include "IdException.h"
+
+namespace net {
+
+std::string SmtpReply::Text() const {
+    std::string t;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i)
+            t += "\r\n";
+        t += lines[i];
+    }
+    return t;
+}
+
+SmtpReply CommandChannel::ReadSmtpReply() {
+    SmtpReply reply;
+    for (;;) {
+        std::string line = ReadLine();
+        auto parsed = ParseSmtpReplyLine(line);
+        if (!parsed)
+            throw EIdProtocolReplyError(0, line);
+        if (reply.lines.empty())
+            reply.code = parsed->code;
+        reply.lines.push_back(std::move(parsed->text));
+        if (!parsed->more)
+            return reply;
+    }
+}
+
+SmtpReply CommandChannel::SmtpCommand(std::string_view command, std::initializer_list<int> accepted) {
+    if (!command.empty())
+        SendLine(command);
+    SmtpReply reply = ReadSmtpReply();
+    for (int code : accepted)
+        if (reply.code == code)
+            return reply;
+    throw EIdProtocolReplyError(reply.code, reply.Text());
+}
+
+Pop3Status CommandChannel::ReadPop3Status() {
+    std::string line = ReadLine();
+    auto status = ParsePop3Status(line);
+    if (!status)
+        return Pop3Status{false, line};
+    return *status;
+}
+
+std::string CommandChannel::Pop3Command(std::string_view command) {
+    if (!command.empty())
+        SendLine(command);
+    Pop3Status status = ReadPop3Status();
+    if (!status.ok)
+        throw EIdProtocolReplyError(2, status.text);
+    return status.text;
+}
+
+void CommandChannel::ReadPop3Data(const std::function<void(std::string_view line)>& sink) {
+    for (;;) {
+        std::string line = ReadLine();
+        if (UnstuffPop3Line(line))
+            return;
+        sink(line);
+    }
+}
+
+} // namespace net

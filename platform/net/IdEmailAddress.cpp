@@ -1,0 +1,79 @@
+#include "IdEmailAddressItem.h"
+#include "IdEmailAddressList.h"
+
+#include <runtime/SysUtils.h>
+
+namespace net {
+
+namespace {
+// Characters that make a display name need quotes in a header.
+bool needsQuotes(std::string_view name) {
+    return name.find_first_of("()<>[]:;@\\,.\"") != std::string_view::npos;
+}
+} // namespace
+
+std::string TIdEmailAddressItem::Text() const {
+    if (m_name.empty())
+        return m_address;
+    std::string name = needsQuotes(m_name) ? "\"" + rtl::StringReplaceAll(m_name, "\"", "\\\"") + "\"" : m_name;
+    if (m_address.empty())
+        return name;
+    return name + " <" + m_address + ">";
+}
+
+void TIdEmailAddressItem::SetText(std::string_view text) {
+    Clear();
+    std::string t = rtl::Trim(text);
+    auto lt = t.rfind('<');
+    auto gt = t.rfind('>');
+    if (lt != std::string::npos && gt != std::string::npos && gt > lt) {
+        m_address = rtl::Trim(std::string_view(t).substr(lt + 1, gt - lt - 1));
+        std::string name = rtl::Trim(std::string_view(t).substr(0, lt));
+        if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
+            name = rtl::StringReplaceAll(std::string_view(name).substr(1, name.size() - 2), "\\\"", "\"");
+        m_name = name;
+    } else {
+        m_address = t;
+    }
+}
+
+TIdEmailAddressItem& TIdEmailAddressList::Add() {
+    return m_items.emplace_back();
+}
+
+std::string TIdEmailAddressList::EMailAddresses() const {
+    std::string s;
+    for (const auto& item : m_items) {
+        if (!s.empty())
+            s += ", ";
+        s += item.Text();
+    }
+    return s;
+}
+
+void TIdEmailAddressList::SetEMailAddresses(std::string_view text) {
+    Clear();
+    bool quoted = false;
+    int angle = 0;
+    std::size_t start = 0;
+    auto flush = [&](std::size_t end) {
+        std::string piece = rtl::Trim(text.substr(start, end - start));
+        if (!piece.empty())
+            Add().SetText(piece);
+        start = end + 1;
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '"' && (i == 0 || text[i - 1] != '\\'))
+            quoted = !quoted;
+        else if (!quoted && c == '<')
+            ++angle;
+        else if (!quoted && c == '>' && angle > 0)
+            --angle;
+        else if (!quoted && angle == 0 && (c == ',' || c == ';'))
+            flush(i);
+    }
+    flush(text.size());
+}
+
+} // namespace net

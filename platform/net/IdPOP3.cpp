@@ -1,0 +1,155 @@
+#include "IdPOP3.h"
+
+#include "IdException.h"
+#include "MessageParser.h"
+
+#include <runtime/SysUtils.h>
+
+#include <unistd.h>
+
+namespace net {
+
+namespace {
+
+// Writes the spooled message in large blocks.
+class SpoolWriter {
+public:
+    explicit SpoolWriter(int fd) : m_fd(fd) { m_buf.reserve(kFlush + 16384); }
+    void Line(std::string_view line) {
+        m_buf.append(line);
+        m_buf.append("\r\n");
+        if (m_buf.size() >= kFlush)
+            Flush();
+    }
+    void Flush() {
+        std::size_t done = 0;
+        while (done < m_buf.size()) {
+            ssize_t n = ::write(m_fd, m_buf.data() + done, m_buf.size() - done);
+            if (n <= 0)
+                throw EIdException("Cannot write a temporary file.");
+            done += static_cast<std::size_t>(n);
+        }
+        m_buf.clear();
+    }
+
+private:
+    static constexpr std::size_t kFlush = 256 * 1024;
+    int m_fd;
+    std::string m_buf;
+};
+
+// Owns a file descriptor until it is handed on.
+struct FdGuard {
+    int fd;
+    ~FdGuard() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    int Release() {
+        int f = fd;
+        fd = -1;
+        return f;
+    }
+};
+
+} // namespace
+
+TIdPOP3::~TIdPOP3() {
+    m_channel.Socket().Close(); // no QUIT, no event
+}
+
+bool TIdPOP3::Connected() const {
+    return const_cast<CommandChannel&>(m_channel).Socket().Connected();
+}
+
+void TIdPOP3::closed() {
+    m_channel.Socket().Close();
+    if (OnDisconnected)
+        OnDisconnected(this);
+}
+
+void TIdPOP3::quitAndClose() {
+    try {
+        m_channel.SendLine("QUIT");
+        m_channel.ReadPop3Status();
+    } catch (const EIdException&) {
+        // The connection is going away anyway.
+    }
+    closed();
+}
+
+// Reads the greeting, then USER name and PASS password; each must get +OK. A refusal sends
+// QUIT, closes, raises OnDisconnected and then EIdProtocolReplyError(2, text).
+void TIdPOP3::Connect(int timeoutMs) {
+    m_channel.Socket().SetReadTimeout(m_readTimeout);
+    m_channel.Socket().Connect(m_host, m_port, timeoutMs);
+    try {
+        m_channel.Pop3Command("");
+        m_channel.Pop3Command("USER " + m_username);
+        m_channel.Pop3Command("PASS " + m_password);
+    } catch (const EIdProtocolReplyError&) {
+        quitAndClose();
+        throw;
+    }
+}
+
+// STAT; raises EIdProtocolReplyError(2) on -ERR or a reply without a count.
+int TIdPOP3::CheckMessages() {
+    std::string text = m_channel.Pop3Command("STAT");
+    auto count = ParseStatCount(text);
+    if (!count)
+        throw EIdProtocolReplyError(2, text);
+    return static_cast<int>(*count);
+}
+
+// TOP n 0; raises EIdProtocolReplyError(2) on -ERR, EIdMessageError for unreadable headers.
+bool TIdPOP3::RetrieveHeader(int n, TIdMessage& msg) {
+    msg.Clear();
+    m_channel.Pop3Command("TOP " + rtl::IntToStr(n) + " 0");
+    std::string headers;
+    m_channel.ReadPop3Data([&](std::string_view line) {
+        headers.append(line);
+        headers.append("\r\n");
+    });
+    ParseMessageBytes(headers, msg, true);
+    return true;
+}
+
+// LIST n; raises EIdProtocolReplyError(2) on -ERR.
+std::int64_t TIdPOP3::RetrieveMsgSize(int n) {
+    return ParseListSize(m_channel.Pop3Command("LIST " + rtl::IntToStr(n)));
+}
+
+// RETR n; a -ERR gives false. Raises socket and line errors, EIdMessageError for a message
+// that cannot be parsed.
+bool TIdPOP3::Retrieve(int n, TIdMessage& msg) {
+    msg.Clear();
+    m_channel.SendLine("RETR " + rtl::IntToStr(n));
+    Pop3Status status = m_channel.ReadPop3Status();
+    if (!status.ok)
+        return false;
+    FdGuard spool{OpenSpoolFile()};
+    if (spool.fd < 0)
+        throw EIdException("Cannot create a temporary file.");
+    SpoolWriter writer(spool.fd);
+    m_channel.ReadPop3Data([&](std::string_view line) { writer.Line(line); });
+    writer.Flush();
+    ::lseek(spool.fd, 0, SEEK_SET);
+    ParseMessageFile(spool.Release(), msg, false);
+    return true;
+}
+
+// DELE n; raises EIdProtocolReplyError(2) on -ERR.
+bool TIdPOP3::Delete(int n) {
+    m_channel.Pop3Command("DELE " + rtl::IntToStr(n));
+    return true;
+}
+
+void TIdPOP3::Disconnect() {
+    if (Connected())
+        quitAndClose();
+    else
+        closed();
+}
+
+} // namespace net

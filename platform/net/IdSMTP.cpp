@@ -1,0 +1,149 @@
+#include "IdSMTP.h"
+
+#include "IdException.h"
+#include "MessageWriter.h"
+
+#include <unistd.h>
+
+namespace net {
+
+namespace {
+
+// Buffers the message's data, doubles a dot at the start of a line and sends in large writes.
+class DotStuffer {
+public:
+    explicit DotStuffer(TcpClient& socket) : m_socket(socket) { m_buf.reserve(kFlush + 4096); }
+
+    void Put(std::string_view data) {
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < data.size(); ++i) {
+            if (m_atLineStart && data[i] == '.') {
+                m_buf.append(data.substr(start, i - start));
+                m_buf += '.';
+                start = i;
+            }
+            m_atLineStart = data[i] == '\n';
+        }
+        m_buf.append(data.substr(start));
+        if (m_buf.size() >= kFlush)
+            Flush();
+    }
+    void Flush() {
+        m_socket.Write(m_buf);
+        m_buf.clear();
+    }
+
+private:
+    static constexpr std::size_t kFlush = 256 * 1024;
+    TcpClient& m_socket;
+    std::string m_buf;
+    bool m_atLineStart = true;
+};
+
+std::string localHostName() {
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0 || !name[0])
+        return "localhost";
+    return name;
+}
+
+} // namespace
+
+TIdSMTP::~TIdSMTP() {
+    m_channel.Socket().Close(); // no QUIT, no event
+}
+
+bool TIdSMTP::Connected() const {
+    return const_cast<CommandChannel&>(m_channel).Socket().Connected();
+}
+
+void TIdSMTP::closed() {
+    m_channel.Socket().Close();
+    if (OnDisconnected)
+        OnDisconnected(this);
+}
+
+void TIdSMTP::quitAndClose() {
+    try {
+        m_channel.SendLine("QUIT");
+        m_channel.ReadSmtpReply();
+    } catch (const EIdException&) {
+        // The connection is going away anyway.
+    }
+    closed();
+}
+
+// Reads the greeting and says hello. Sends: EHLO, then HELO when EHLO is refused.
+// Raises EIdProtocolReplyError for a refused greeting or HELO, after QUIT, close, OnDisconnected.
+void TIdSMTP::Connect(int timeoutMs) {
+    m_extensions.clear();
+    m_channel.Socket().SetReadTimeout(m_readTimeout);
+    m_channel.Socket().Connect(m_host, m_port, timeoutMs);
+    try {
+        m_channel.SmtpCommand("", {220});
+        sendHello();
+    } catch (const EIdProtocolReplyError&) {
+        quitAndClose();
+        throw;
+    }
+}
+
+// EHLO name (250), or HELO name (250) when EHLO is refused. Raises EIdProtocolReplyError.
+void TIdSMTP::sendHello() {
+    const std::string name = m_heloName.empty() ? localHostName() : m_heloName;
+    m_channel.SendLine("EHLO " + name);
+    SmtpReply reply = m_channel.ReadSmtpReply();
+    if (reply.code == 250) {
+        m_extensions.assign(reply.lines.begin() + (reply.lines.empty() ? 0 : 1), reply.lines.end());
+        return;
+    }
+    m_channel.SmtpCommand("HELO " + name, {250});
+}
+
+// MAIL FROM:<address>; raises EIdProtocolReplyError unless 250.
+void TIdSMTP::mailFrom(const std::string& address) {
+    m_channel.SmtpCommand("MAIL FROM:<" + address + ">", {250});
+}
+
+// RCPT TO:<address>; raises EIdProtocolReplyError unless 250 or 251.
+void TIdSMTP::rcptTo(const std::string& address) {
+    m_channel.SmtpCommand("RCPT TO:<" + address + ">", {250, 251});
+}
+
+// DATA; raises EIdProtocolReplyError unless 354.
+void TIdSMTP::data() {
+    m_channel.SmtpCommand("DATA", {354});
+}
+
+void TIdSMTP::Send(const TIdMessage& msg) {
+    MessageWriter writer(msg); // opens the attachments before anything is said
+    if (!Connected())
+        throw EIdSocketError(10057);
+    mailFrom(msg.From().Address());
+    for (int i = 0; i < msg.Recipients().Count(); ++i)
+        rcptTo(msg.Recipients().Items(i).Address());
+    data();
+    if (OnWorkBegin)
+        OnWorkBegin(this, wmWrite, writer.Size());
+    DotStuffer out(m_channel.Socket());
+    try {
+        writer.Write([&](std::string_view chunk) { out.Put(chunk); });
+    } catch (const rtl::EInOutError&) {
+        // Half a message must not be delivered: drop the connection without the final dot.
+        m_channel.Socket().Close();
+        throw;
+    }
+    out.Flush();
+    m_channel.Socket().Write(".\r\n"); // the end mark, not part of the data
+
+    m_channel.SmtpCommand("", {250});
+}
+
+void TIdSMTP::Disconnect() {
+    if (Connected())
+        quitAndClose();
+    else
+        closed();
+}
+
+} // namespace net

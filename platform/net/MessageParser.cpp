@@ -1,0 +1,213 @@
+#include "MessageParser.h"
+
+#include "IdAttachment.h"
+#include "IdException.h"
+#include "IdText.h"
+#include "ReceivedContent.h"
+
+#include <runtime/Cp1250.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <mutex>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace net {
+
+namespace {
+
+void initGMime() {
+    static std::once_flag once;
+    std::call_once(once, [] { g_mime_init(); });
+}
+
+std::string toCp1250(const char* utf8) {
+    return utf8 ? rtl::utf8ToCp1250(utf8) : std::string();
+}
+
+// Problems that mean the message did not arrive whole or cannot be followed: its parts would
+// be cut short, so none of them is offered.
+void onParserWarning(gint64, GMimeParserWarning code, const gchar*, gpointer data) {
+    switch (code) {
+    case GMIME_WARN_TRUNCATED_MESSAGE:
+    case GMIME_CRIT_MULTIPART_WITHOUT_BOUNDARY:
+    case GMIME_CRIT_NESTING_OVERFLOW:
+    case GMIME_CRIT_PART_WITHOUT_HEADERS_OR_CONTENT:
+        *static_cast<bool*>(data) = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void fillAddress(InternetAddressList* list, TIdEmailAddressItem& item) {
+    if (!list || internet_address_list_length(list) == 0)
+        return;
+    InternetAddress* a = internet_address_list_get_address(list, 0);
+    item.SetName(toCp1250(internet_address_get_name(a)));
+    if (INTERNET_ADDRESS_IS_MAILBOX(a))
+        item.SetAddress(toCp1250(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(a))));
+}
+
+void fillList(InternetAddressList* list, TIdEmailAddressList& out) {
+    if (!list)
+        return;
+    for (int i = 0; i < internet_address_list_length(list); ++i) {
+        InternetAddress* a = internet_address_list_get_address(list, i);
+        if (!INTERNET_ADDRESS_IS_MAILBOX(a))
+            continue;
+        auto& item = out.Add();
+        item.SetName(toCp1250(internet_address_get_name(a)));
+        item.SetAddress(toCp1250(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(a))));
+    }
+}
+
+std::string contentTypeOf(GMimeObject* o) {
+    GMimeContentType* ct = g_mime_object_get_content_type(o);
+    if (!ct)
+        return "text/plain";
+    std::string t = g_mime_content_type_get_media_type(ct) ? g_mime_content_type_get_media_type(ct) : "text";
+    t += "/";
+    t += g_mime_content_type_get_media_subtype(ct) ? g_mime_content_type_get_media_subtype(ct) : "plain";
+    for (char& c : t)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return t;
+}
+
+std::string textOf(GMimeObject* o) {
+    if (!GMIME_IS_TEXT_PART(o))
+        return {};
+    char* text = g_mime_text_part_get_text(GMIME_TEXT_PART(o));
+    std::string s = toCp1250(text);
+    g_free(text);
+    return s;
+}
+
+bool isAttachment(GMimeObject* o) {
+    if (GMIME_IS_MESSAGE_PART(o))
+        return true;
+    if (!GMIME_IS_PART(o))
+        return false;
+    GMimePart* p = GMIME_PART(o);
+    if (g_mime_part_is_attachment(p) || g_mime_part_get_filename(p))
+        return true;
+    return !GMIME_IS_TEXT_PART(o);
+}
+
+void addPart(GMimeObject* o, TIdMessage& msg) {
+    if (GMIME_IS_MULTIPART(o)) {
+        GMimeMultipart* mp = GMIME_MULTIPART(o);
+        for (int i = 0; i < g_mime_multipart_get_count(mp); ++i)
+            addPart(g_mime_multipart_get_part(mp, i), msg);
+        return;
+    }
+    if (isAttachment(o)) {
+        auto att = std::make_unique<TIdAttachment>();
+        att->SetContentType(contentTypeOf(o));
+        const char* name = GMIME_IS_PART(o) ? g_mime_part_get_filename(GMIME_PART(o))
+                                            : g_mime_object_get_content_disposition_parameter(o, "filename");
+        att->SetFileName(toCp1250(name));
+        att->SetReceivedContent(std::make_shared<ReceivedContent>(o));
+        msg.MessageParts().Add(std::move(att));
+        return;
+    }
+    auto text = std::make_unique<TIdText>();
+    text->SetContentType(contentTypeOf(o));
+    text->SetBody(textOf(o));
+    msg.MessageParts().Add(std::move(text));
+}
+
+int spoolFd() {
+    const char* dir = std::getenv("TMPDIR");
+    std::string folder = dir && *dir ? dir : "/tmp";
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        return fd;
+    std::string name = folder + "/vlnet-spool-XXXXXX";
+    fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd >= 0)
+        ::unlink(name.c_str());
+    return fd;
+}
+
+} // namespace
+
+TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second) {
+    // Days from 1970-01-01 (H. Hinnant's algorithm), then shifted to 1899-12-30.
+    const int y = year - (month <= 2);
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    const long days = era * 146097L + static_cast<long>(doe) - 719468L + 25569L;
+    return static_cast<double>(days) + (hour * 3600 + minute * 60 + second) / 86400.0;
+}
+
+void ParseMessageFile(int fd, TIdMessage& msg, bool headersOnly) {
+    initGMime();
+    msg.Clear();
+    GMimeStream* stream = g_mime_stream_fs_new(fd); // owns fd from here
+    GMimeParser* parser = g_mime_parser_new_with_stream(stream);
+    g_object_unref(stream);
+    g_mime_parser_set_persist_stream(parser, TRUE);
+    GMimeParserOptions* options = g_mime_parser_options_new();
+    bool broken = false;
+    if (!headersOnly)
+        g_mime_parser_options_set_warning_callback(options, onParserWarning, &broken);
+    GMimeMessage* message = g_mime_parser_construct_message(parser, options);
+    g_object_unref(parser);
+    g_mime_parser_options_free(options);
+    if (!message || broken) {
+        if (message)
+            g_object_unref(message);
+        throw EIdMessageError("Message is malformed.");
+    }
+
+    msg.SetSubject(toCp1250(g_mime_message_get_subject(message)));
+    fillAddress(g_mime_message_get_from(message), msg.From());
+    fillList(g_mime_message_get_to(message), msg.Recipients());
+    fillList(g_mime_message_get_reply_to(message), msg.ReplyTo());
+    if (GDateTime* date = g_mime_message_get_date(message)) {
+        GDateTime* local = g_date_time_to_local(date);
+        if (local) {
+            msg.SetDate(EncodeDateTime(g_date_time_get_year(local), g_date_time_get_month(local),
+                                       g_date_time_get_day_of_month(local), g_date_time_get_hour(local),
+                                       g_date_time_get_minute(local), g_date_time_get_second(local)));
+            g_date_time_unref(local);
+        }
+    }
+
+    GMimeObject* body = g_mime_message_get_mime_part(message);
+    if (!headersOnly && body) {
+        if (!GMIME_IS_MULTIPART(body) && !isAttachment(body))
+            msg.SetBody(textOf(body));
+        else
+            addPart(body, msg);
+    }
+    g_object_unref(message); // the parts keep what they need
+}
+
+void ParseMessageBytes(std::string_view bytes, TIdMessage& msg, bool headersOnly) {
+    int fd = spoolFd();
+    if (fd < 0)
+        throw EIdException("Cannot create a temporary file.");
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) {
+            ::close(fd);
+            throw EIdException("Cannot write a temporary file.");
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    ::lseek(fd, 0, SEEK_SET);
+    ParseMessageFile(fd, msg, headersOnly);
+}
+
+int OpenSpoolFile() {
+    return spoolFd();
+}
+
+} // namespace net

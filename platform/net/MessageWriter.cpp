@@ -1,0 +1,323 @@
+#include "MessageWriter.h"
+
+#include "IdAttachment.h"
+
+#include <runtime/Exceptions.h>
+#include <runtime/SysUtils.h>
+#include <windows/Windows.h>
+
+#include <cerrno>
+#include <cmath>
+#include <ctime>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace net {
+
+namespace {
+
+constexpr char kB64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr std::size_t kLineBytes = 57;                 // 76 base64 characters per line
+constexpr std::size_t kChunkBytes = kLineBytes * 1152; // about 64 KB read per step
+
+void base64Append(std::string& out, const unsigned char* p, std::size_t n) {
+    std::size_t i = 0;
+    for (; i + 3 <= n; i += 3) {
+        unsigned v = (p[i] << 16) | (p[i + 1] << 8) | p[i + 2];
+        out += kB64[v >> 18];
+        out += kB64[(v >> 12) & 63];
+        out += kB64[(v >> 6) & 63];
+        out += kB64[v & 63];
+    }
+    if (n - i == 1) {
+        unsigned v = p[i] << 16;
+        out += kB64[v >> 18];
+        out += kB64[(v >> 12) & 63];
+        out += "==";
+    } else if (n - i == 2) {
+        unsigned v = (p[i] << 16) | (p[i + 1] << 8);
+        out += kB64[v >> 18];
+        out += kB64[(v >> 12) & 63];
+        out += kB64[(v >> 6) & 63];
+        out += '=';
+    }
+}
+
+// Base64 with CR LF after every 76 characters and after the last line.
+std::string base64Lines(const unsigned char* p, std::size_t n) {
+    std::string out;
+    out.reserve((n + 2) / 3 * 4 + (n / kLineBytes + 1) * 2);
+    for (std::size_t i = 0; i < n; i += kLineBytes) {
+        base64Append(out, p + i, std::min(kLineBytes, n - i));
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::int64_t base64LinesSize(std::int64_t n) {
+    std::int64_t lines = (n + kLineBytes - 1) / kLineBytes;
+    return (n + 2) / 3 * 4 + lines * 2;
+}
+
+bool isPlainAscii(std::string_view s) {
+    for (unsigned char c : s)
+        if (c < 0x20 || c > 0x7E)
+            return false;
+    return true;
+}
+
+// Civil date from days since 1970-01-01 (H. Hinnant's algorithm).
+void civilFromDays(std::int64_t z, int& y, int& m, int& d) {
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    y = static_cast<int>(yoe + era * 400 + (m <= 2));
+}
+
+constexpr std::int64_t kDelphiEpochToUnixDays = 25569; // 1899-12-30 .. 1970-01-01
+
+} // namespace
+
+std::string EncodeHeaderText(std::string_view text, std::size_t used) {
+    if (isPlainAscii(text))
+        return std::string(text);
+    // Each word stays within 75 characters: "=?windows-1250?B?" (17) + base64 + "?=" (2).
+    constexpr std::size_t kWordBytes = 39; // 52 base64 characters
+    std::string out;
+    std::size_t lineLen = used;
+    // The first word fits the room left on the header's first line.
+    std::size_t take = used + 19 + 4 < 76 ? std::min(kWordBytes, (76 - used - 19) / 4 * 3) : kWordBytes;
+    for (std::size_t i = 0; i < text.size(); i += take, take = kWordBytes) {
+        std::string word = "=?windows-1250?B?";
+        base64Append(word, reinterpret_cast<const unsigned char*>(text.data()) + i,
+                     std::min(take, text.size() - i));
+        word += "?=";
+        if (i > 0) {
+            if (lineLen + 1 + word.size() > 76) {
+                out += "\r\n ";
+                lineLen = 1;
+            } else {
+                out += ' ';
+                ++lineLen;
+            }
+        }
+        out += word;
+        lineLen += word.size();
+    }
+    return out;
+}
+
+std::string EncodeAddress(const TIdEmailAddressItem& item) {
+    if (item.Name().empty())
+        return item.Address();
+    std::string name;
+    if (!isPlainAscii(item.Name()))
+        name = EncodeHeaderText(item.Name(), 6);
+    else if (item.Name().find_first_of("()<>[]:;@\\,.\"") != std::string::npos)
+        name = "\"" + rtl::StringReplaceAll(rtl::StringReplaceAll(item.Name(), "\\", "\\\\"), "\"", "\\\"") + "\"";
+    else
+        name = item.Name();
+    return name + " <" + item.Address() + ">";
+}
+
+std::string EncodeFileNameParam(std::string_view param, std::string_view name) {
+    if (isPlainAscii(name) && name.find_first_of("\"\\") == std::string_view::npos)
+        return std::string(param) + "=\"" + std::string(name) + "\"";
+    std::string encoded;
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (unsigned char c : name) {
+        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+            c == '.' || c == '-' || c == '_') {
+            encoded += static_cast<char>(c);
+        } else {
+            encoded += '%';
+            encoded += kHex[c >> 4];
+            encoded += kHex[c & 15];
+        }
+    }
+    const std::string prefix = "windows-1250''";
+    if (prefix.size() + encoded.size() <= 60)
+        return std::string(param) + "*=" + prefix + encoded;
+    // Continuations of at most 60 characters, never cutting a %XX apart.
+    std::string out;
+    std::size_t pos = 0;
+    for (int n = 0; pos < encoded.size(); ++n) {
+        std::size_t take = std::min<std::size_t>(60, encoded.size() - pos);
+        if (pos + take < encoded.size()) {
+            if (encoded[pos + take - 1] == '%')
+                take -= 1;
+            else if (take >= 2 && encoded[pos + take - 2] == '%')
+                take -= 2;
+        }
+        if (n > 0)
+            out += ";\r\n\t";
+        out += std::string(param) + "*" + std::to_string(n) + "*=" + (n == 0 ? prefix : "") + encoded.substr(pos, take);
+        pos += take;
+    }
+    return out;
+}
+
+std::string FormatRfc822Date(TDateTime when) {
+    static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    std::tm tm{};
+    if (when == 0) {
+        std::time_t now = std::time(nullptr);
+        localtime_r(&now, &tm);
+    } else {
+        std::int64_t days = static_cast<std::int64_t>(std::floor(when));
+        std::int64_t secs = std::llround((when - static_cast<double>(days)) * 86400.0);
+        int y, m, d;
+        civilFromDays(days - kDelphiEpochToUnixDays, y, m, d);
+        tm.tm_year = y - 1900;
+        tm.tm_mon = m - 1;
+        tm.tm_mday = d;
+        tm.tm_sec = static_cast<int>(secs);
+        tm.tm_isdst = -1;
+        std::time_t t = std::mktime(&tm); // normalises and fills the zone
+        localtime_r(&t, &tm);
+    }
+    long off = tm.tm_gmtoff / 60;
+    char sign = off < 0 ? '-' : '+';
+    if (off < 0)
+        off = -off;
+    return rtl::Format("%s, %d %s %d %.2d:%.2d:%.2d %s%.2d%.2d",
+                       {kDays[tm.tm_wday], tm.tm_mday, kMonths[tm.tm_mon], tm.tm_year + 1900, tm.tm_hour,
+                        tm.tm_min, tm.tm_sec, std::string(1, sign), off / 60, off % 60});
+}
+
+struct MessageWriter::Source {
+    std::string header; // boundary line and part headers, ending with the empty line
+    std::string path;   // as given, for error texts
+    int fd = -1;
+    std::int64_t size = 0;
+    ~Source() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+MessageWriter::MessageWriter(const TIdMessage& msg) : m_msg(msg) {
+    std::random_device rd;
+    m_boundary = rtl::Format("=_vl_%.8x%.8x", {static_cast<unsigned>(rd()), static_cast<unsigned>(rd())});
+
+    const auto& parts = msg.MessageParts();
+    for (int i = 0; i < parts.Count(); ++i) {
+        if (!parts.Items(i).IsAttachment())
+            continue;
+        const auto& att = static_cast<const TIdAttachment&>(parts.Items(i));
+        auto src = std::make_unique<Source>();
+        src->path = att.StoredPathName();
+        std::string host = win::HostPath(src->path);
+        src->fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st{};
+        if (src->fd < 0 || ::fstat(src->fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+            int err = src->fd < 0 ? errno : EISDIR;
+            throw rtl::EInOutError(rtl::Format("Cannot open file \"%s\". %s",
+                                               {src->path, win::SysErrorMessage(win::ErrorFromErrno(err))}),
+                                   static_cast<int>(win::ErrorFromErrno(err)));
+        }
+        ::posix_fadvise(src->fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        src->size = st.st_size;
+        std::string name = att.FileName();
+        std::string typeName = isPlainAscii(name) && name.find('"') == std::string::npos
+                                   ? "\"" + name + "\""
+                                   : "\"" + EncodeHeaderText(name, 1000) + "\"";
+        src->header = "--" + m_boundary + "\r\n" +
+                      "Content-Type: application/octet-stream;\r\n\tname=" + rtl::StringReplaceAll(typeName, "\r\n ", " ") + "\r\n" +
+                      "Content-Transfer-Encoding: base64\r\n" +
+                      "Content-Disposition: attachment;\r\n\t" + EncodeFileNameParam("filename", name) + "\r\n\r\n";
+        m_sources.push_back(std::move(src));
+    }
+
+    std::string h;
+    h += "From: " + EncodeAddress(msg.From()) + "\r\n";
+    if (msg.ReplyTo().Count() > 0) {
+        std::string list;
+        for (int i = 0; i < msg.ReplyTo().Count(); ++i)
+            list += (i ? ", " : "") + EncodeAddress(msg.ReplyTo().Items(i));
+        h += "Reply-To: " + list + "\r\n";
+    }
+    std::string to;
+    for (int i = 0; i < msg.Recipients().Count(); ++i)
+        to += (i ? ", " : "") + EncodeAddress(msg.Recipients().Items(i));
+    h += "To: " + to + "\r\n";
+    h += "Subject: " + EncodeHeaderText(msg.Subject(), 9) + "\r\n";
+    h += "Date: " + FormatRfc822Date(msg.Date()) + "\r\n";
+    h += "MIME-Version: 1.0\r\n";
+
+    std::string body;
+    if (!msg.Body().empty()) {
+        const bool ascii = isPlainAscii(rtl::StringReplaceAll(msg.Body(), "\r\n", ""));
+        body = "Content-Type: text/plain; charset=\"windows-1250\"\r\nContent-Transfer-Encoding: " +
+               std::string(ascii ? "7bit" : "base64") + "\r\n\r\n";
+        if (ascii)
+            body += msg.Body() + "\r\n";
+        else
+            body += base64Lines(reinterpret_cast<const unsigned char*>(msg.Body().data()), msg.Body().size());
+    }
+    if (m_sources.empty()) {
+        h += body.empty() ? "Content-Type: text/plain; charset=\"windows-1250\"\r\n\r\n" : body;
+    } else {
+        h += "Content-Type: multipart/mixed;\r\n\tboundary=\"" + m_boundary + "\"\r\n\r\n";
+        h += "This is a multi-part message in MIME format.\r\n\r\n";
+        if (!body.empty())
+            h += "--" + m_boundary + "\r\n" + body + "\r\n";
+    }
+    m_headers = std::move(h);
+
+    m_size = static_cast<std::int64_t>(m_headers.size());
+    for (const auto& s : m_sources)
+        m_size += static_cast<std::int64_t>(s->header.size()) + base64LinesSize(s->size) + 2;
+    if (!m_sources.empty())
+        m_size += static_cast<std::int64_t>(m_boundary.size()) + 6;
+}
+
+MessageWriter::~MessageWriter() = default;
+
+void MessageWriter::Write(const std::function<void(std::string_view)>& out) {
+    out(m_headers);
+    std::vector<unsigned char> in(kChunkBytes);
+    std::string encoded;
+    for (auto& s : m_sources) {
+        out(s->header);
+        for (;;) {
+            std::size_t got = 0;
+            // Fill whole chunks so that only the file's last line is short.
+            while (got < in.size()) {
+                ssize_t n = ::read(s->fd, in.data() + got, in.size() - got);
+                if (n == 0)
+                    break;
+                if (n < 0) {
+                    if (errno == EINTR)
+                        continue;
+                    int err = errno;
+                    throw rtl::EInOutError(rtl::Format("Cannot read file \"%s\". %s",
+                                                       {s->path, win::SysErrorMessage(win::ErrorFromErrno(err))}),
+                                           static_cast<int>(win::ErrorFromErrno(err)));
+                }
+                got += static_cast<std::size_t>(n);
+            }
+            if (got == 0)
+                break;
+            encoded = base64Lines(in.data(), got);
+            out(encoded);
+            if (got < in.size())
+                break;
+        }
+        out("\r\n");
+    }
+    if (!m_sources.empty())
+        out("--" + m_boundary + "--\r\n");
+}
+
+} // namespace net

@@ -1,0 +1,311 @@
+#include "TcpClient.h"
+
+#include "IdAntiFreeze.h"
+#include "IdException.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace net {
+
+int WinsockErrorFromErrno(int err) {
+    switch (err) {
+    case EINTR: return 10004;
+    case EBADF: return 10009;
+    case EACCES:
+    case EPERM: return 10013;
+    case EFAULT: return 10014;
+    case EINVAL: return 10022;
+    case EMFILE:
+    case ENFILE: return 10024;
+    case EWOULDBLOCK: return 10035;
+    case EINPROGRESS: return 10036;
+    case EALREADY: return 10037;
+    case ENOTSOCK: return 10038;
+    case EDESTADDRREQ: return 10039;
+    case EMSGSIZE: return 10040;
+    case EPROTOTYPE: return 10041;
+    case ENOPROTOOPT: return 10042;
+    case EPROTONOSUPPORT: return 10043;
+    case ESOCKTNOSUPPORT: return 10044;
+    case EOPNOTSUPP: return 10045;
+    case EPFNOSUPPORT: return 10046;
+    case EAFNOSUPPORT: return 10047;
+    case EADDRINUSE: return 10048;
+    case EADDRNOTAVAIL: return 10049;
+    case ENETDOWN: return 10050;
+    case ENETUNREACH: return 10051;
+    case ENETRESET: return 10052;
+    case ECONNABORTED: return 10053;
+    case ECONNRESET:
+    case EPIPE: return 10054;
+    case ENOBUFS:
+    case ENOMEM: return 10055;
+    case EISCONN: return 10056;
+    case ENOTCONN: return 10057;
+    case ESHUTDOWN: return 10058;
+    case ETIMEDOUT: return 10060;
+    case ECONNREFUSED: return 10061;
+    case EHOSTDOWN: return 10064;
+    case EHOSTUNREACH: return 10065;
+    default: return 10022;
+    }
+}
+
+int WinsockErrorFromGai(int gaiError, int savedErrno) {
+    switch (gaiError) {
+    case EAI_NONAME:
+    case EAI_AGAIN:
+#ifdef EAI_NODATA
+    case EAI_NODATA:
+#endif
+#ifdef EAI_ADDRFAMILY
+    case EAI_ADDRFAMILY:
+#endif
+        return 11001;
+    case EAI_FAIL: return 11003;
+    case EAI_MEMORY: return 10055;
+    case EAI_FAMILY: return 10047;
+    case EAI_SYSTEM: return savedErrno ? WinsockErrorFromErrno(savedErrno) : 11003;
+    default: return 11003;
+    }
+}
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Pumps messages while data flows, at most once per slice, so a fast transfer is not slowed
+// down by the toolkit.
+void pumpWhileFlowing() {
+    static Clock::time_point last{};
+    const auto now = Clock::now();
+    if (now - last >= std::chrono::milliseconds(TIdAntiFreeze::SliceMs())) {
+        last = now;
+        TIdAntiFreeze::DoProcess(false);
+    }
+}
+
+} // namespace
+
+TcpClient::~TcpClient() {
+    Close();
+}
+
+void TcpClient::Close() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    m_begin = m_end = 0;
+}
+
+void TcpClient::Connect(const std::string& host, int port, int timeoutMs) {
+    Close();
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_ADDRCONFIG;
+    addrinfo* list = nullptr;
+    const std::string service = std::to_string(port);
+    errno = 0;
+    int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &list);
+    if (rc == EAI_NONAME || rc == EAI_ADDRFAMILY) {
+        // AI_ADDRCONFIG hides loopback addresses when only loopback is up; ask again without it.
+        hints.ai_flags = 0;
+        rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &list);
+    }
+    if (rc != 0)
+        throw EIdSocketError(WinsockErrorFromGai(rc, errno));
+
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    int lastError = 10061;
+    for (addrinfo* ai = list; ai; ai = ai->ai_next) {
+        int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
+        if (fd < 0) {
+            lastError = WinsockErrorFromErrno(errno);
+            continue;
+        }
+        int err = 0;
+        if (::connect(fd, ai->ai_addr, ai->ai_addrlen) != 0) {
+            err = errno;
+            if (err == EINPROGRESS) {
+                err = 0;
+                for (;;) {
+                    pollfd p{fd, POLLOUT, 0};
+                    int slice = TIdAntiFreeze::SliceMs();
+                    if (timeoutMs >= 0) {
+                        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+                        if (left <= 0) {
+                            err = ETIMEDOUT;
+                            break;
+                        }
+                        if (left < slice)
+                            slice = static_cast<int>(left);
+                    }
+                    int n = ::poll(&p, 1, slice);
+                    if (n < 0 && errno != EINTR) {
+                        err = errno;
+                        break;
+                    }
+                    if (n > 0) {
+                        socklen_t len = sizeof err;
+                        ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
+                        break;
+                    }
+                    TIdAntiFreeze::DoProcess(true);
+                }
+            }
+        }
+        if (err == 0) {
+            int one = 1;
+            ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+            m_fd = fd;
+            ::freeaddrinfo(list);
+            return;
+        }
+        ::close(fd);
+        lastError = WinsockErrorFromErrno(err);
+        if (err == ETIMEDOUT)
+            break;
+    }
+    ::freeaddrinfo(list);
+    throw EIdSocketError(lastError);
+}
+
+void TcpClient::waitFor(short events, bool forRead) {
+    const bool limited = forRead && m_readTimeout > 0;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(limited ? m_readTimeout : 0);
+    for (;;) {
+        pollfd p{m_fd, events, 0};
+        int slice = TIdAntiFreeze::SliceMs();
+        if (limited) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (left <= 0)
+                throw EIdReadTimeout();
+            if (left < slice)
+                slice = static_cast<int>(left);
+        }
+        int n = ::poll(&p, 1, slice);
+        if (n > 0)
+            return;
+        if (n < 0 && errno != EINTR) {
+            int err = errno;
+            Close();
+            throw EIdSocketError(WinsockErrorFromErrno(err));
+        }
+        TIdAntiFreeze::DoProcess(true);
+    }
+}
+
+void TcpClient::Write(std::string_view data) {
+    while (!data.empty()) {
+        if (m_fd < 0)
+            throw EIdSocketError(10057);
+        ssize_t n = ::send(m_fd, data.data(), data.size(), MSG_NOSIGNAL);
+        if (n > 0) {
+            data.remove_prefix(static_cast<std::size_t>(n));
+            pumpWhileFlowing();
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            waitFor(POLLOUT, false);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        int err = n < 0 ? errno : EPIPE;
+        Close();
+        throw EIdSocketError(WinsockErrorFromErrno(err));
+    }
+}
+
+void TcpClient::WriteLine(std::string_view line) {
+    std::string s;
+    s.reserve(line.size() + 2);
+    s.append(line);
+    s.append("\r\n");
+    Write(s);
+}
+
+bool TcpClient::fill() {
+    if (m_fd < 0)
+        throw EIdSocketError(10057);
+    if (m_begin == m_end)
+        m_begin = m_end = 0;
+    if (m_end == m_buf.size()) {
+        if (m_begin > 0) {
+            std::memmove(m_buf.data(), m_buf.data() + m_begin, m_end - m_begin);
+            m_end -= m_begin;
+            m_begin = 0;
+        } else {
+            m_buf.resize(m_buf.size() * 2);
+        }
+    }
+    for (;;) {
+        ssize_t n = ::recv(m_fd, m_buf.data() + m_end, m_buf.size() - m_end, 0);
+        if (n > 0) {
+            m_end += static_cast<std::size_t>(n);
+            pumpWhileFlowing();
+            return true;
+        }
+        if (n == 0)
+            return false;
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            waitFor(POLLIN, true);
+            continue;
+        }
+        int err = errno;
+        Close();
+        throw EIdSocketError(WinsockErrorFromErrno(err));
+    }
+}
+
+std::string TcpClient::ReadLine(std::size_t maxLength, TIdMaxLineAction action) {
+    std::size_t scanned = 0;
+    for (;;) {
+        const char* start = m_buf.data() + m_begin;
+        const std::size_t avail = m_end - m_begin;
+        const void* nl = avail > scanned ? std::memchr(start + scanned, '\n', avail - scanned) : nullptr;
+        if (nl) {
+            std::size_t len = static_cast<const char*>(nl) - start;
+            std::size_t content = len > 0 && start[len - 1] == '\r' ? len - 1 : len;
+            if (maxLength > 0 && content > maxLength) {
+                if (action == maException)
+                    throw EIdMaxLineLengthExceeded();
+                std::string piece(start, maxLength);
+                m_begin += maxLength;
+                return piece;
+            }
+            std::string line(start, content);
+            m_begin += len + 1;
+            return line;
+        }
+        scanned = avail;
+        // A CR may still precede the line feed, hence the one byte of grace.
+        if (maxLength > 0 && avail > maxLength + 1) {
+            if (action == maException)
+                throw EIdMaxLineLengthExceeded();
+            std::string piece(start, maxLength);
+            m_begin += maxLength;
+            return piece;
+        }
+        if (!fill()) { // `scanned` counts from m_begin, so a compacted buffer keeps it valid
+            Close();
+            throw EIdConnClosedGracefully();
+        }
+    }
+}
+
+} // namespace net

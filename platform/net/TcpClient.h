@@ -1,0 +1,94 @@
+#pragma once
+
+// The socket layer: one TCP client connection with the platform's socket error numbers.
+// Every wait runs in short slices and lets TIdAntiFreeze pump window messages between them.
+// Failures raise EIdSocketError (WinSock number mapped from errno / the resolver), or the
+// EIdException kinds of IdException.h.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace net {
+
+enum TIdMaxLineAction { maException, maSplit };
+
+// WinSock numbers the layer gives.
+namespace wsa {
+inline constexpr int EINTR_ = 10004;
+inline constexpr int EACCES_ = 10013;
+inline constexpr int EINVAL_ = 10022;
+inline constexpr int EMFILE_ = 10024;
+inline constexpr int EDESTADDRREQ_ = 10039;
+inline constexpr int EMSGSIZE_ = 10040;
+inline constexpr int EAFNOSUPPORT_ = 10047;
+inline constexpr int EADDRINUSE_ = 10048;
+inline constexpr int EADDRNOTAVAIL_ = 10049;
+inline constexpr int ENETDOWN_ = 10050;
+inline constexpr int ENETUNREACH_ = 10051;
+inline constexpr int ECONNABORTED_ = 10053;
+inline constexpr int ECONNRESET_ = 10054;
+inline constexpr int ENOBUFS_ = 10055;
+inline constexpr int ENOTCONN_ = 10057;
+inline constexpr int ESHUTDOWN_ = 10058;
+inline constexpr int ETIMEDOUT_ = 10060;
+inline constexpr int ECONNREFUSED_ = 10061;
+inline constexpr int EHOSTDOWN_ = 10064;
+inline constexpr int EHOSTUNREACH_ = 10065;
+inline constexpr int NOTINITIALISED_ = 10093;
+inline constexpr int HOST_NOT_FOUND_ = 11001;
+inline constexpr int NO_RECOVERY_ = 11003;
+inline constexpr int NO_DATA_ = 11004;
+} // namespace wsa
+
+// The WinSock number for a POSIX errno value (10054 for EPIPE, 10061 for ECONNREFUSED, ...).
+int WinsockErrorFromErrno(int err);
+// The WinSock number for a getaddrinfo() result: 11001 for EAI_NONAME and EAI_AGAIN alike
+// (a name that does not exist and a resolver that cannot be reached look the same to callers).
+int WinsockErrorFromGai(int gaiError, int savedErrno);
+
+class TcpClient {
+public:
+    TcpClient() = default;
+    ~TcpClient(); // closes without a word to the peer
+    TcpClient(const TcpClient&) = delete;
+    TcpClient& operator=(const TcpClient&) = delete;
+
+    // Resolves `host` and connects to the first address that accepts. timeoutMs < 0: no limit
+    // (10060 when it runs out). Raises EIdSocketError.
+    void Connect(const std::string& host, int port, int timeoutMs = -1);
+    // Closes the socket at once; reading what was buffered is no longer possible.
+    void Close();
+    // True from a successful Connect until Close() or until the peer was seen closing.
+    bool Connected() const { return m_fd >= 0; }
+
+    // Milliseconds a read may wait for the server; 0 means no limit (EIdReadTimeout otherwise).
+    int ReadTimeout() const { return m_readTimeout; }
+    void SetReadTimeout(int ms) { m_readTimeout = ms; }
+
+    // Sends every byte (waiting in slices). Raises EIdSocketError (10054 reset, 10057 closed).
+    void Write(std::string_view data);
+    void WriteLine(std::string_view line) ; // line + CR LF
+
+    // Reads one line without its line break (CR LF or a bare LF). A line longer than
+    // maxLength raises EIdMaxLineLengthExceeded (maException) or is returned in pieces of
+    // maxLength (maSplit). The peer closing before the line ends raises EIdConnClosedGracefully.
+    std::string ReadLine(std::size_t maxLength, TIdMaxLineAction action);
+
+    // Bytes received so far and still unread (for tests of the engine).
+    std::size_t Buffered() const { return m_end - m_begin; }
+
+private:
+    // Waits until the socket is readable/writable; pumps messages between slices.
+    void waitFor(short events, bool forRead);
+    // Fills the buffer with at least one more byte; false when the peer closed.
+    bool fill();
+
+    int m_fd = -1;
+    int m_readTimeout = 0;
+    std::string m_buf = std::string(65536, '\0');
+    std::size_t m_begin = 0, m_end = 0;
+};
+
+} // namespace net

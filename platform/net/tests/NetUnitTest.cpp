@@ -1,0 +1,106 @@
+// Reply parsers, header encoding and the socket error texts, without a network.
+
+#include <net/IdEmailAddressList.h>
+#include <net/IdException.h>
+#include <net/MessageParser.h>
+#include <net/MessageWriter.h>
+#include <net/ReplyParsers.h>
+#include <net/TcpClient.h>
+
+#include <runtime/Cp1250.h>
+
+#include <gtest/gtest.h>
+
+#include <netdb.h>
+
+using namespace rtl;
+using namespace net;
+
+TEST(ReplyParsers, SmtpLines) {
+    struct Case { const char* line; bool ok; int code; bool more; const char* text; };
+    for (const Case& c : {Case{"250 OK", true, 250, false, "OK"}, Case{"250-SIZE 100", true, 250, true, "SIZE 100"},
+                          Case{"354", true, 354, false, ""}, Case{"550 5.1.1 User unknown", true, 550, false, "5.1.1 User unknown"},
+                          Case{"25 x", false, 0, false, ""}, Case{"abc def", false, 0, false, ""},
+                          Case{"250x", false, 0, false, ""}, Case{"099 x", false, 0, false, ""}, Case{"", false, 0, false, ""}}) {
+        auto r = ParseSmtpReplyLine(c.line);
+        ASSERT_EQ(r.has_value(), c.ok) << c.line;
+        if (r) {
+            EXPECT_EQ(r->code, c.code) << c.line;
+            EXPECT_EQ(r->more, c.more) << c.line;
+            EXPECT_EQ(r->text, c.text) << c.line;
+        }
+    }
+}
+
+TEST(ReplyParsers, Pop3StatusStatAndList) {
+    EXPECT_EQ(ParsePop3Status("+OK 2 320")->text, "2 320");
+    EXPECT_TRUE(ParsePop3Status("+ok")->ok);
+    EXPECT_EQ(ParsePop3Status("-ERR [AUTH] Authentication failed.")->text, "[AUTH] Authentication failed.");
+    EXPECT_FALSE(ParsePop3Status("-ERR")->ok);
+    EXPECT_FALSE(ParsePop3Status("* OK").has_value());
+    EXPECT_EQ(ParseStatCount("2 320"), 2);
+    EXPECT_EQ(ParseStatCount("0"), 0);
+    EXPECT_FALSE(ParseStatCount("x 1").has_value());
+    EXPECT_EQ(ParseListSize("1 120"), 120);
+    EXPECT_EQ(ParseListSize("1"), -1);
+    EXPECT_EQ(ParseListSize("1 abc"), -1);
+    std::string l = "..x";
+    EXPECT_FALSE(UnstuffPop3Line(l));
+    EXPECT_EQ(l, ".x");
+    l = ".";
+    EXPECT_TRUE(UnstuffPop3Line(l));
+}
+
+TEST(SocketErrors, TextsAndMappings) {
+    EXPECT_EQ(std::string(EIdSocketError(10061).what()), "Socket Error # 10061\r\nConnection refused.");
+    EXPECT_EQ(EIdSocketError(11001).Message(), "Socket Error # 11001\r\nHost not found.");
+    EXPECT_EQ(EIdSocketError(10060).Message(), "Socket Error # 10060\r\nConnection timed out.");
+    EXPECT_EQ(EIdSocketError(10054).Message(), "Socket Error # 10054\r\nConnection reset by peer.");
+    EXPECT_EQ(WinsockErrorFromGai(EAI_NONAME, 0), 11001);
+    EXPECT_EQ(WinsockErrorFromGai(EAI_AGAIN, 0), 11001);
+    EXPECT_EQ(WinsockErrorFromErrno(ECONNREFUSED), 10061);
+    EXPECT_EQ(WinsockErrorFromErrno(EPIPE), 10054);
+    EXPECT_EQ(WinsockErrorFromErrno(ENETUNREACH), 10051);
+    EXPECT_EQ(WinsockErrorFromErrno(EHOSTUNREACH), 10065);
+}
+
+TEST(HeaderEncoding, AsciiStaysAndPolishIsEncodedAndFolded) {
+    EXPECT_EQ(EncodeHeaderText("Transakcje", 9), "Transakcje");
+    EXPECT_EQ(EncodeHeaderText("Łódź"_w, 9), "=?windows-1250?B?o/Nknw==?=");
+    std::string folded = EncodeHeaderText(std::string(100, "ą"_w[0]), 9);
+    for (std::size_t start = 0, nl; start < folded.size(); start = nl + 2) {
+        nl = folded.find("\r\n", start);
+        if (nl == std::string::npos)
+            nl = folded.size();
+        EXPECT_LE(nl - start + (start == 0 ? 9 : 0), 76u);
+    }
+    EXPECT_EQ(EncodeFileNameParam("filename", "A.ZIP"), "filename=\"A.ZIP\"");
+    EXPECT_EQ(EncodeFileNameParam("filename", "ż.zip"_w), "filename*=windows-1250''%BF.zip");
+    TIdEmailAddressItem a;
+    a.SetAddress("a@b.pl");
+    a.SetName("Jan Kowalski");
+    EXPECT_EQ(EncodeAddress(a), "Jan Kowalski <a@b.pl>");
+    a.SetName("Kowalski, Jan");
+    EXPECT_EQ(EncodeAddress(a), "\"Kowalski, Jan\" <a@b.pl>");
+}
+
+TEST(AddressList, ReadsAnAddressListText) {
+    TIdEmailAddressList list;
+    list.SetEMailAddresses("a@b.pl; \"Kowalski, Jan\" <jan@b.pl>, Ewa <ewa@b.pl>,,");
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.Items(0).Address(), "a@b.pl");
+    EXPECT_EQ(list.Items(1).Name(), "Kowalski, Jan");
+    EXPECT_EQ(list.Items(1).Address(), "jan@b.pl");
+    EXPECT_EQ(list.Items(2).Text(), "Ewa <ewa@b.pl>");
+    EXPECT_EQ(list.EMailAddresses(), "a@b.pl, \"Kowalski, Jan\" <jan@b.pl>, Ewa <ewa@b.pl>");
+}
+
+TEST(MessageParsing, MalformedInputRaisesOrParsesWithoutCrashing) {
+    TIdMessage msg;
+    EXPECT_THROW(ParseMessageBytes("Content-Type: multipart/mixed\r\n\r\n--x\r\n", msg, false), EIdMessageError);
+    EXPECT_EQ(msg.MessageParts().Count(), 0);
+    ParseMessageBytes("Subject: =?windows-1250?Q?=A3=F3d=9F?=\r\n\r\nbody\r\n", msg, false);
+    EXPECT_EQ(msg.Subject(), "Łódź"_w);
+    EXPECT_EQ(msg.Body(), "body\r\n");
+    EXPECT_EQ(msg.Date(), 0);
+}

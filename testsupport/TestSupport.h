@@ -1,0 +1,87 @@
+#pragma once
+
+// Shared fixtures for tests that talk to real servers on loopback:
+//   EnterPrivateNetwork()       this process (and its children) in a network namespace of its
+//                                own with loopback up: ports 25/110 free, nothing leaves
+//   VLTEST_PRIVATE_NETWORK()    the same inside a test body; skips when not root
+//   TempDir                     a temporary folder (mode 0755, removed at the end)
+//   ChildProcess, WaitForPort   a started program, stopped at the end
+//   SmtpServer (SmtpServer.h), Pop3Server (Pop3Server.h)
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <sys/types.h>
+
+namespace vltest {
+
+// Moves the calling process into a new network namespace and brings loopback up; once per
+// process (later calls return the first result). Returns "" on success, else the reason.
+// Must be called while the process has one thread (the test body of a GoogleTest binary is).
+std::string EnterPrivateNetwork();
+// True when the process runs as root (the only case where EnterPrivateNetwork can work).
+bool RunningAsRoot();
+
+// In a TEST body: skips with a clear message when not root; fails when root but it did not work.
+#define VLTEST_PRIVATE_NETWORK()                                                                  \
+    do {                                                                                          \
+        if (!::vltest::RunningAsRoot())                                                           \
+            GTEST_SKIP() << "needs root for a private network namespace (unshare CLONE_NEWNET)";  \
+        const std::string vltestWhy = ::vltest::EnterPrivateNetwork();                            \
+        ASSERT_EQ(vltestWhy, "") << "cannot enter a private network namespace";                   \
+    } while (0)
+
+// A temporary folder under $TMPDIR (or /tmp), mode 0755 so that servers' own users can walk
+// through it; removed with its contents on destruction.
+class TempDir {
+public:
+    explicit TempDir(std::string_view prefix = "vltest");
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    // Path + "/" + name.
+    std::string File(std::string_view name) const;
+
+private:
+    std::string m_path;
+};
+
+// Whole-file helpers (host paths); ReadFile of a missing file gives "" and sets *exists false.
+std::string ReadFile(const std::string& path, bool* exists = nullptr);
+void WriteFile(const std::string& path, std::string_view bytes);
+bool PathExists(const std::string& path);
+// Names in a folder (no "." / ".."), sorted.
+std::vector<std::string> ListFolder(const std::string& path);
+// Lowercase hexadecimal SHA-256 of the bytes (via /usr/bin/sha256sum-free code of our own).
+std::string Sha256Hex(std::string_view bytes);
+
+// A started program. Stdout and stderr go to `logFile` (or /dev/null). The destructor stops it
+// (SIGTERM, then SIGKILL after 3 s) and reaps it.
+class ChildProcess {
+public:
+    ChildProcess(const std::vector<std::string>& argv, const std::string& logFile = "",
+                 const std::vector<std::string>& extraEnv = {});
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    pid_t Pid() const { return m_pid; }
+    bool Running();
+    void Stop();
+
+private:
+    pid_t m_pid = -1;
+};
+
+// True once host:port accepts a TCP connection, false after timeoutMs.
+bool WaitForPort(const std::string& host, int port, int timeoutMs);
+
+// Runs a program to its end; gives its exit status (-1 when it could not run) and its stdout.
+int RunProgram(const std::vector<std::string>& argv, std::string* output = nullptr,
+               const std::vector<std::string>& extraEnv = {});
+
+} // namespace vltest

@@ -1,0 +1,106 @@
+/*
+ * VL_LIB32: the utility library's exports, for host programs.
+ *
+ * Bind every export by its exact name (dlopen/dlsym, or link against libVL_LIB32.so).
+ * On 32-bit x86 the exports use the stdcall convention; elsewhere the C convention.
+ *
+ * Texts
+ *   - NUL-terminated text (const char*): the library reads the bytes before the first 0 byte;
+ *     a null address counts as the empty text. The library never writes to an argument text.
+ *   - Length-counted string (VL_LongString, used by the "De" exports): the empty string is the
+ *     null address; any other value is the address of the first character of a block laid out as
+ *
+ *         int32_t refCount;   -1 marks a constant that is never counted or freed
+ *         int32_t length;     in bytes, not counting the final 0 byte
+ *         char    chars[length];
+ *         char    zero;       always 0
+ *
+ *     so the length lies in the 4 bytes before the characters and the count in the 4 before
+ *     those. Counts change by atomic increments and decrements; a block is freed when its count
+ *     drops to 0.
+ *
+ *     BOTH SIDES ALLOCATE AND FREE THESE BLOCKS WITH THE C LIBRARY'S malloc AND free.
+ *     A host makes a block with malloc(8 + length + 1); it releases the last reference to a
+ *     result block that the library made with free((char*)value - 8). The library takes and
+ *     releases references to the host's blocks the same way.
+ *
+ *   - A "De" export receives, as its first argument, the address of the caller's own string
+ *     variable. It stores a counted reference (count 1) to the result there and releases the
+ *     reference that the variable held before. A string argument is only read: the library
+ *     takes a reference of its own for the call and gives it back before returning.
+ *   - A text returned by address belongs to the library: never free it; it stays unchanged at
+ *     least until the next call into the library (copy it to keep it). It is never the null
+ *     address: "nothing" is the address of a single 0 byte.
+ *
+ * Results
+ *   - Boolean (uint8_t): 1 for true, 0 for false. Only the lowest byte of the return register is
+ *     defined; a caller declaring a wider type must test the low byte only.
+ *   - VbUsingWinNT returns exactly 1 or 0 as a 32-bit integer.
+ *
+ * No export raises an exception into the host or shows a message for a failure.
+ */
+#ifndef VL_LIB32_H
+#define VL_LIB32_H
+
+#include <stdint.h>
+
+#if defined(__i386__)
+#define VL_LIB32_CALL __attribute__((stdcall))
+#else
+#define VL_LIB32_CALL
+#endif
+
+#ifdef __cplusplus
+#define VL_LIB32_API extern "C" __attribute__((visibility("default")))
+namespace rtl {
+class TStringList;
+}
+/* A C++ host passes the address of its variable that refers to an rtl::TStringList (or a class
+   derived from it, see <runtime/StringList.h>); the library adds through the list's own Add. */
+typedef rtl::TStringList* VL_StringListRef;
+#else
+#define VL_LIB32_API __attribute__((visibility("default")))
+typedef void* VL_StringListRef;
+#endif
+
+typedef char* VL_LongString;
+
+/* ---- Random numbers and names, Windows NT test, registry reads ---- */
+
+/* 0 to 9998. */
+VL_LIB32_API int32_t VL_LIB32_CALL DeGetRandomNum(void);
+/* Four upper-case hexadecimal digits, "0000" to "270E". */
+VL_LIB32_API void VL_LIB32_CALL DeGetHexRandomName(VL_LongString* result);
+VL_LIB32_API const char* VL_LIB32_CALL VbGetHexRandomName(void);
+/* True when the platform identifier is 2 (the NT family). */
+VL_LIB32_API uint8_t VL_LIB32_CALL DeUsingWinNT(void);
+VL_LIB32_API int32_t VL_LIB32_CALL VbUsingWinNT(void);
+/* RootIndex 0..6: HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
+   HKEY_PERFORMANCE_DATA, HKEY_CURRENT_CONFIG, HKEY_DYN_DATA; any other value (taken unsigned)
+   HKEY_CURRENT_USER. KeyPath below the root (a leading backslash is ignored; empty = the root),
+   ValueName empty = the default value. A REG_SZ or REG_EXPAND_SZ value up to its first 0 byte,
+   unexpanded; a missing key or value, a value of another type or an unreadable one gives the
+   empty string. Nothing is ever created or written. */
+VL_LIB32_API void VL_LIB32_CALL DeGetRegistryStrValue(VL_LongString* result, int32_t RootIndex,
+                                                      VL_LongString KeyPath, VL_LongString ValueName);
+VL_LIB32_API const char* VL_LIB32_CALL VbGetRegistryStrValue(int32_t RootIndex, const char* KeyPath,
+                                                             const char* ValueName);
+
+/* ---- MD5 ---- */
+
+/* 32 lower-case hexadecimal digits of the MD5 digest of all Text's bytes (0 bytes included). */
+VL_LIB32_API void VL_LIB32_CALL DeMD5String(VL_LongString* result, VL_LongString Text);
+/* Writes the 32 digits and a 0 byte (exactly 33 bytes) into Buffer and returns 1; for an empty
+   or null Text returns 0 and leaves Buffer untouched. */
+VL_LIB32_API uint8_t VL_LIB32_CALL VbMD5String(const char* Text, char* Buffer);
+
+/* ---- File search ---- */
+
+/* Adds to *List the path ("Dir\name") of every file matching Mask in Dir and below it,
+   depth-first: a folder's files first, then each subfolder's whole listing in turn. Folders whose
+   names begin with "." are not entered. An empty or null Dir finds nothing. */
+VL_LIB32_API void VL_LIB32_CALL FindFiles(VL_StringListRef* List, const char* Dir, const char* Mask);
+/* The first path FindFiles would list, or "" when there is none. */
+VL_LIB32_API const char* VL_LIB32_CALL FindFirstFile(const char* Dir, const char* Mask);
+
+#endif

@@ -1,0 +1,90 @@
+#pragma once
+
+// The library unit: the state the exports share and the rules every export follows at the
+// boundary with its host (texts in, strings out, nothing thrown across).
+
+#include <runtime/LongString.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace VL_LIB32 {
+
+inline constexpr std::size_t ResultBufferSize = 260;
+
+// The text SelectFolder, SelectFolderExt, GetLongPath and GetLongName return by address.
+extern char ResultBuffer[ResultBufferSize];
+// What the folder dialogs and the path exports last worked with; released when unloaded.
+extern rtl::LongString FolderText;
+extern rtl::LongString CaptionText;
+extern rtl::LongString RootText;
+
+// The bytes of a NUL-terminated argument; a null address is the empty text.
+inline std::string_view TextArg(const char* text) {
+    return text ? std::string_view(text) : std::string_view();
+}
+
+// A host's length-counted string, held by a reference of the library's own for one call.
+class StringArg {
+  public:
+    explicit StringArg(rtl::LongString value) : m_value(value) { rtl::LStrAddRef(m_value); }
+    ~StringArg() { rtl::LStrRelease(m_value); }
+    StringArg(const StringArg&) = delete;
+    StringArg& operator=(const StringArg&) = delete;
+
+    std::string_view View() const { return rtl::LStrView(m_value); }
+
+  private:
+    rtl::LongString m_value;
+};
+
+// A string the library made for one call, released when the call ends.
+class OwnedString {
+  public:
+    explicit OwnedString(std::string_view bytes) : m_value(rtl::LStrNew(bytes)) {}
+    ~OwnedString() { rtl::LStrRelease(m_value); }
+    OwnedString(const OwnedString&) = delete;
+    OwnedString& operator=(const OwnedString&) = delete;
+
+    rtl::LongString Value() const { return m_value; }
+    rtl::LongString* Variable() { return &m_value; }
+
+  private:
+    rtl::LongString m_value;
+};
+
+// Stores a new string (count 1) into the caller's variable and releases what it held before.
+void StoreResult(rtl::LongString* variable, std::string_view bytes);
+
+// A text the library returns by address: it stays put until the same export is called again,
+// and "nothing" is an empty text, never the null address.
+class ReturnedText {
+  public:
+    const char* Set(std::string_view bytes) {
+        m_text.assign(bytes.data(), bytes.size());
+        return m_text.c_str();
+    }
+    const char* Empty() { return Set({}); }
+
+  private:
+    std::string m_text;
+};
+
+// Runs an export's body so that no exception reaches the host; `failure` is the result then.
+template <typename R, typename Body> R Guarded(R failure, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return failure;
+    }
+}
+
+template <typename Body> void Guarded(Body&& body) noexcept {
+    try {
+        body();
+    } catch (...) {
+    }
+}
+
+} // namespace VL_LIB32

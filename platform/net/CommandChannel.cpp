@@ -57,6 +57,7 @@ std::string CommandChannel::Pop3Command(std::string_view command) {
 }
 
 void CommandChannel::ReadPop3Data(const std::function<void(std::string_view line)>& sink) {
+    TcpClient::DataFlow flowing(m_socket);
     for (;;) {
         std::string line = ReadLine();
         if (UnstuffPop3Line(line))

@@ -2,8 +2,9 @@
 
 // Keeps windows painted while a component blocks the GUI thread. At most one exists per process;
 // while it is Active, every blocking wait of the socket layer (in slices of IdleTimeOut ms) calls
-// rtl::PumpMessages(). With OnlyWhenIdle true it pumps only while waiting for the server to say
-// or accept something; with false also between chunks while data flows (at most once a slice).
+// rtl::PumpMessages(). With OnlyWhenIdle true it pumps only while waiting for the server's reply
+// (greeting, command replies), never while a message's data flows, even when the server is slow
+// to take or give it; with false also while data flows (at most once a slice).
 
 namespace net {
 
@@ -26,7 +27,7 @@ public:
     // The process's instance, or nullptr.
     static TIdAntiFreeze* Instance();
     // Called by the socket layer between slices: pumps when an active instance asks for it.
-    // `idle` is true while waiting for the server, false while data flows.
+    // `idle` is true while waiting for the server's reply, false while a message's data flows.
     static void DoProcess(bool idle);
     // The wait slice to use (the instance's IdleTimeOut, or 20 ms without one).
     static int SliceMs();

@@ -15,7 +15,16 @@ bool needsQuotes(std::string_view name) {
 std::string TIdEmailAddressItem::Text() const {
     if (m_name.empty())
         return m_address;
-    std::string name = needsQuotes(m_name) ? "\"" + rtl::StringReplaceAll(m_name, "\"", "\\\"") + "\"" : m_name;
+    std::string name;
+    if (needsQuotes(m_name)) {
+        const std::string escaped = rtl::StringReplaceAll(m_name, "\"", "\\\"");
+        name.reserve(escaped.size() + 2);
+        name.push_back('"');
+        name.append(escaped);
+        name.push_back('"');
+    } else {
+        name = m_name;
+    }
     if (m_address.empty())
         return name;
     return name + " <" + m_address + ">";

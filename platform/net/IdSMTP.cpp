@@ -9,7 +9,8 @@ namespace net {
 
 namespace {
 
-// Buffers the message's data, doubles a dot at the start of a line and sends in large writes.
+// Buffers the message's data, doubles a dot at the start of a line and sends it in writes of
+// about 64 KB, the size servers commonly read at a time (larger bursts slowed aiosmtpd down).
 class DotStuffer {
 public:
     explicit DotStuffer(TcpClient& socket) : m_socket(socket) { m_buf.reserve(kFlush + 4096); }
@@ -34,7 +35,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kFlush = 256 * 1024;
+    static constexpr std::size_t kFlush = 64 * 1024;
     TcpClient& m_socket;
     std::string m_buf;
     bool m_atLineStart = true;
@@ -125,16 +126,19 @@ void TIdSMTP::Send(const TIdMessage& msg) {
     data();
     if (OnWorkBegin)
         OnWorkBegin(this, wmWrite, writer.Size());
-    DotStuffer out(m_channel.Socket());
-    try {
-        writer.Write([&](std::string_view chunk) { out.Put(chunk); });
-    } catch (const rtl::EInOutError&) {
-        // Half a message must not be delivered: drop the connection without the final dot.
-        m_channel.Socket().Close();
-        throw;
+    {
+        TcpClient::DataFlow flowing(m_channel.Socket());
+        DotStuffer out(m_channel.Socket());
+        try {
+            writer.Write([&](std::string_view chunk) { out.Put(chunk); });
+        } catch (const rtl::EInOutError&) {
+            // Half a message must not be delivered: drop the connection without the final dot.
+            m_channel.Socket().Close();
+            throw;
+        }
+        out.Flush();
+        m_channel.Socket().Write(".\r\n"); // the end mark, not part of the data
     }
-    out.Flush();
-    m_channel.Socket().Write(".\r\n"); // the end mark, not part of the data
 
     m_channel.SmtpCommand("", {250});
 }

@@ -121,10 +121,13 @@ std::string EncodeAddress(const TIdEmailAddressItem& item) {
     std::string name;
     if (!isPlainAscii(item.Name()))
         name = EncodeHeaderText(item.Name(), 6);
-    else if (item.Name().find_first_of("()<>[]:;@\\,.\"") != std::string::npos)
-        name = "\"" + rtl::StringReplaceAll(rtl::StringReplaceAll(item.Name(), "\\", "\\\\"), "\"", "\\\"") + "\"";
-    else
+    else if (item.Name().find_first_of("()<>[]:;@\\,.\"") != std::string::npos) {
+        name = "\"";
+        name += rtl::StringReplaceAll(rtl::StringReplaceAll(item.Name(), "\\", "\\\\"), "\"", "\\\"");
+        name += '"';
+    } else {
         name = item.Name();
+    }
     return name + " <" + item.Address() + ">";
 }
 

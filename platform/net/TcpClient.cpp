@@ -203,7 +203,7 @@ void TcpClient::waitFor(short events, bool forRead) {
             Close();
             throw EIdSocketError(WinsockErrorFromErrno(err));
         }
-        TIdAntiFreeze::DoProcess(true);
+        TIdAntiFreeze::DoProcess(!m_dataFlowing);
     }
 }
 

@@ -76,6 +76,20 @@ public:
     // maxLength (maSplit). The peer closing before the line ends raises EIdConnClosedGracefully.
     std::string ReadLine(std::size_t maxLength, TIdMaxLineAction action);
 
+    // Marks the span in which the connection carries a message's data (SMTP DATA going out,
+    // POP3 RETR coming in): waits inside it count as data flowing for TIdAntiFreeze, so with
+    // OnlyWhenIdle a server slow to take or give the data does not make the client pump.
+    class DataFlow {
+    public:
+        explicit DataFlow(TcpClient& c) : m_client(c) { m_client.m_dataFlowing = true; }
+        ~DataFlow() { m_client.m_dataFlowing = false; }
+        DataFlow(const DataFlow&) = delete;
+        DataFlow& operator=(const DataFlow&) = delete;
+
+    private:
+        TcpClient& m_client;
+    };
+
     // Bytes received so far and still unread (for tests of the engine).
     std::size_t Buffered() const { return m_end - m_begin; }
 
@@ -87,6 +101,7 @@ private:
 
     int m_fd = -1;
     int m_readTimeout = 0;
+    bool m_dataFlowing = false;
     std::string m_buf = std::string(65536, '\0');
     std::size_t m_begin = 0, m_end = 0;
 };

@@ -10,7 +10,11 @@
 
 #include <Pop3Server.h>
 
+#include "ScriptedPeer.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 using namespace rtl;
 using namespace net;
@@ -226,3 +230,120 @@ TEST(Pop3SocketTest, ConnectionRefusedAndUnknownHostRaiseNoEvent) {
         EXPECT_EQ(events, 0);
     }
 }
+
+TEST(Pop3ScriptedTest, RefusedGreetingSendsQuitReportsThenRaisesCode2) {
+    VLTEST_PRIVATE_NETWORK();
+    std::vector<std::string> heard;
+    nettest::ScriptedPeer peer([&](nettest::PeerConnection& c) {
+        c.Send("-ERR busy\r\n");
+        heard.push_back(c.ReadLine());
+        c.Send("+OK bye\r\n");
+        c.ReadLine();
+        heard.push_back(c.Closed() ? "closed" : "still open");
+    });
+    TIdPOP3 pop;
+    std::vector<std::string> events;
+    pop.OnDisconnected = [&](void* sender) { events.push_back(sender == &pop ? "disconnected" : "?"); };
+    pop.SetHost("127.0.0.1");
+    pop.SetPort(peer.Port());
+    pop.SetUsername("jan");
+    pop.SetPassword("tajne");
+    try {
+        pop.Connect();
+        FAIL() << "no error";
+    } catch (const EIdProtocolReplyError& e) {
+        EXPECT_EQ(events, (std::vector<std::string>{"disconnected"}));
+        EXPECT_EQ(e.ReplyErrorCode(), 2);
+        EXPECT_EQ(e.Message(), "busy");
+    }
+    EXPECT_FALSE(pop.Connected());
+    peer.Finish();
+    EXPECT_EQ(heard, (std::vector<std::string>{"QUIT", "closed"}));
+}
+
+namespace {
+
+// A message with one attachment of 60,000 bytes, as POP3 carries it (CR LF lines, no end mark).
+std::string attachmentMail() {
+    std::string b64;
+    static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    for (int line = 0; line < 1000; ++line) {
+        for (int i = 0; i < 80; ++i)
+            b64 += kAlphabet[(line * 7 + i) % 64];
+        b64 += "\r\n";
+    }
+    return "From: a@example.com\r\nSubject: Paczka\r\nMIME-Version: 1.0\r\n"
+           "Content-Type: multipart/mixed; boundary=\"B\"\r\n\r\n"
+           "--B\r\nContent-Type: application/zip\r\n"
+           "Content-Disposition: attachment; filename=\"P.ZIP\"\r\n"
+           "Content-Transfer-Encoding: base64\r\n\r\n" +
+           b64 + "--B--\r\n";
+}
+
+struct CutCase {
+    const char* name;
+    std::size_t (*cut)(const std::string& mail); // bytes sent before the server closes
+};
+
+} // namespace
+
+class Pop3ClosedMidRetr : public ::testing::TestWithParam<CutCase> {};
+
+// The server sends part of the message and closes: the client raises, offers no part of it and
+// leaves no file behind (its spool is nameless).
+TEST_P(Pop3ClosedMidRetr, RaisesOffersNoPartsAndLeavesNoFile) {
+    VLTEST_PRIVATE_NETWORK();
+    const std::string mail = attachmentMail();
+    const std::size_t cut = GetParam().cut(mail);
+    std::vector<std::string> heard;
+    nettest::ScriptedPeer peer([&](nettest::PeerConnection& c) {
+        c.Send("+OK ready\r\n");
+        for (int i = 0; i < 3; ++i) {
+            heard.push_back(c.ReadLine());
+            c.Send(i < 2 ? "+OK\r\n" : "+OK " + std::to_string(mail.size()) + " octets\r\n");
+        }
+        c.Send(std::string_view(mail).substr(0, cut));
+    });
+    vltest::TempDir spool("vlspool");
+    const char* oldTmp = std::getenv("TMPDIR");
+    const std::string savedTmp = oldTmp ? oldTmp : "";
+    ::setenv("TMPDIR", spool.Path().c_str(), 1);
+
+    TIdPOP3 pop;
+    int events = 0;
+    pop.OnDisconnected = [&](void*) { ++events; };
+    pop.SetHost("127.0.0.1");
+    pop.SetPort(peer.Port());
+    pop.SetUsername("jan");
+    pop.SetPassword("tajne");
+    pop.Connect();
+    TIdMessage msg;
+    msg.SetSubject("stary");
+    try {
+        pop.Retrieve(1, msg);
+        ADD_FAILURE() << "no error";
+    } catch (const EIdConnClosedGracefully& e) {
+        EXPECT_EQ(e.Message(), "Connection Closed Gracefully.");
+    }
+    if (oldTmp)
+        ::setenv("TMPDIR", savedTmp.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+    peer.Finish();
+
+    EXPECT_EQ(heard, (std::vector<std::string>{"USER jan", "PASS tajne", "RETR 1"}));
+    EXPECT_EQ(msg.MessageParts().Count(), 0);
+    EXPECT_EQ(msg.Subject(), "");
+    EXPECT_FALSE(pop.Connected());
+    EXPECT_EQ(events, 0);
+    EXPECT_EQ(vltest::ListFolder(spool.Path()), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cuts, Pop3ClosedMidRetr,
+    ::testing::Values(CutCase{"InTheHeaders", [](const std::string&) -> std::size_t { return 30; }},
+                      CutCase{"AtALineEndInTheAttachment",
+                              [](const std::string& m) { return m.find("\r\n", m.size() / 2) + 2; }},
+                      CutCase{"InsideALineOfTheAttachment", [](const std::string& m) { return m.size() / 2 + 5; }},
+                      CutCase{"WholeMessageWithoutTheEndMark", [](const std::string& m) { return m.size(); }}),
+    [](const auto& info) { return std::string(info.param.name); });

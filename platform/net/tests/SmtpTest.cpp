@@ -10,7 +10,11 @@
 
 #include <SmtpServer.h>
 
+#include "ScriptedPeer.h"
+
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using namespace rtl;
 using namespace net;
@@ -250,3 +254,94 @@ TEST(SmtpTest, AntiFreezePumpsWhileDataFlowsUnlessOnlyWhenIdle) {
     ASSERT_TRUE(server.WaitForMessages(1, 5000));
     EXPECT_EQ(server.Messages().at(0).parsed.attachments.at(0).size, 20 * 1024 * 1024);
 }
+
+// With OnlyWhenIdle the toolkit is pumped while the client waits for the server's reply, but not
+// while a message's data goes out, even when the server stops taking it for a while; without it,
+// also then. The scripted server stalls mid-data and delays its final reply, and the pump calls
+// are counted in those two phases.
+struct IdlePhaseCase {
+    bool onlyWhenIdle;
+    bool pumpsWhileDataFlows;
+};
+
+class AntiFreezePhases : public ::testing::TestWithParam<IdlePhaseCase> {};
+
+TEST_P(AntiFreezePhases, PumpsWhileWaitingForTheReplyAndWhileDataFlowsOnlyWhenAsked) {
+    VLTEST_PRIVATE_NETWORK();
+    using nettest::Clock;
+    using namespace std::chrono_literals;
+    constexpr std::size_t kFile = 20 * 1024 * 1024;
+    vltest::TempDir dir;
+    vltest::WriteFile(dir.File("big.zip"), bytesOf(5, kFile));
+
+    std::vector<std::string> commands;
+    std::size_t received = 0;
+    Clock::time_point stallStart{}, stallEnd{}, dataEnd{}, replied{};
+    nettest::ScriptedPeer peer([&](nettest::PeerConnection& c) {
+        c.Send("220 scripted ESMTP\r\n");
+        for (const char* reply : {"250 hello", "250 sender ok", "250 recipient ok", "354 go ahead"}) {
+            commands.push_back(c.ReadLine());
+            c.Send(std::string(reply) + "\r\n");
+        }
+        received = c.ReadData([&](std::size_t total) {
+            if (total >= 4 * 1024 * 1024 && stallStart == Clock::time_point{}) {
+                stallStart = Clock::now();
+                std::this_thread::sleep_for(1000ms);
+                stallEnd = Clock::now();
+            }
+        });
+        dataEnd = Clock::now();
+        std::this_thread::sleep_for(400ms);
+        replied = Clock::now();
+        c.Send("250 queued\r\n");
+        commands.push_back(c.ReadLine());
+        c.Send("221 bye\r\n");
+    }, 64 * 1024);
+
+    std::vector<Clock::time_point> pumps;
+    Clock::time_point workBegin{};
+    std::int64_t dataSize = 0;
+    rtl::SetMessagePump([&] { pumps.push_back(Clock::now()); });
+    {
+        TIdAntiFreeze af;
+        af.SetOnlyWhenIdle(GetParam().onlyWhenIdle);
+        TIdMessage msg;
+        msg.From().SetAddress("b@example.com");
+        msg.Recipients().Add().SetAddress("a@example.com");
+        TIdAttachment::Create(msg.MessageParts(), dir.File("big.zip"));
+        TIdSMTP smtp;
+        smtp.SetHost("127.0.0.1");
+        smtp.SetPort(peer.Port());
+        smtp.SetHeloName("stacja");
+        smtp.OnWorkBegin = [&](void*, TWorkMode, std::int64_t size) {
+            workBegin = Clock::now();
+            dataSize = size;
+        };
+        smtp.Connect();
+        smtp.Send(msg);
+        smtp.Disconnect();
+    }
+    rtl::SetMessagePump({});
+    peer.Finish();
+
+    EXPECT_EQ(commands, (std::vector<std::string>{"EHLO stacja", "MAIL FROM:<b@example.com>",
+                                                  "RCPT TO:<a@example.com>", "DATA", "QUIT"}));
+    // Base64 never starts a line with a dot: the data is the announced size and the end mark.
+    EXPECT_EQ(received, static_cast<std::size_t>(dataSize) + 3);
+    EXPECT_GT(dataSize, static_cast<std::int64_t>(kFile / 3 * 4));
+    ASSERT_NE(stallStart, Clock::time_point{});
+    auto pumpsIn = [&](Clock::time_point from, Clock::time_point to) {
+        return std::count_if(pumps.begin(), pumps.end(), [&](auto t) { return t >= from && t <= to; });
+    };
+    const auto flowing = pumpsIn(workBegin, stallEnd);
+    const auto waiting = pumpsIn(dataEnd, replied);
+    if (GetParam().pumpsWhileDataFlows)
+        EXPECT_GE(flowing, 5);
+    else
+        EXPECT_EQ(flowing, 0);
+    EXPECT_GE(waiting, 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, AntiFreezePhases,
+                         ::testing::Values(IdlePhaseCase{true, false}, IdlePhaseCase{false, true}),
+                         [](const auto& info) { return info.param.onlyWhenIdle ? "OnlyWhenIdle" : "Always"; });

@@ -73,7 +73,10 @@ Pop3Server::Pop3Server(Pop3ServerOptions options) : m_options(std::move(options)
 }
 
 Pop3Server::~Pop3Server() {
+    // The next server may take the same port at once.
     m_process.reset();
+    if (m_started)
+        WaitForPortFree("127.0.0.1", m_options.port, 5000);
 }
 
 void Pop3Server::AddMessage(std::string_view raw) {

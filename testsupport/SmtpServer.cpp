@@ -112,7 +112,10 @@ SmtpServer::SmtpServer(SmtpServerOptions options) : m_options(std::move(options)
 }
 
 SmtpServer::~SmtpServer() {
+    // The next server may take the same port at once.
     m_process.reset();
+    if (m_started)
+        WaitForPortFree("127.0.0.1", m_options.port, 5000);
 }
 
 std::string SmtpServer::Log() const {

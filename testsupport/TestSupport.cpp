@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -203,22 +204,65 @@ bool ChildProcess::Running() {
     return true;
 }
 
+namespace {
+
+// True while a process of group `pgid` has not yet exited (zombies waiting for their reaper
+// have closed their files and count as gone).
+bool groupAlive(pid_t pgid) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+        std::ifstream in(entry.path() / "stat");
+        std::string stat;
+        if (!std::getline(in, stat))
+            continue;
+        const auto close = stat.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        char state = 0;
+        long ppid = 0, pgrp = 0;
+        if (std::sscanf(stat.c_str() + close + 1, " %c %ld %ld", &state, &ppid, &pgrp) == 3 && pgrp == pgid &&
+            state != 'Z' && state != 'X')
+            return true;
+    }
+    return false;
+}
+
+bool waitGroupGone(pid_t pgid, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (groupAlive(pgid)) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+} // namespace
+
+// The program leads its own process group (see spawn); its helpers (dovecot's login, log and
+// config processes) stay in it and may outlive it briefly, holding its listening sockets.
 void ChildProcess::Stop() {
     if (m_pid <= 0)
         return;
+    const pid_t group = m_pid;
     ::kill(m_pid, SIGTERM);
-    for (int i = 0; i < 300; ++i) {
+    bool reaped = false;
+    for (int i = 0; i < 300 && !reaped; ++i) {
         int status;
-        if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
-            m_pid = -1;
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        reaped = ::waitpid(m_pid, &status, WNOHANG) == m_pid;
+        if (!reaped)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    ::kill(m_pid, SIGKILL);
-    int status;
-    ::waitpid(m_pid, &status, 0);
+    if (!reaped) {
+        ::kill(m_pid, SIGKILL);
+        int status;
+        ::waitpid(m_pid, &status, 0);
+    }
     m_pid = -1;
+    if (!waitGroupGone(group, 3000)) {
+        ::kill(-group, SIGKILL);
+        waitGroupGone(group, 2000);
+    }
 }
 
 bool WaitForPort(const std::string& host, int port, int timeoutMs) {
@@ -234,6 +278,25 @@ bool WaitForPort(const std::string& host, int port, int timeoutMs) {
         if (ok)
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
+}
+
+bool WaitForPortFree(const std::string& host, int port, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    do {
+        int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const int one = 1;
+        ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(static_cast<uint16_t>(port));
+        ::inet_pton(AF_INET, host.c_str(), &a.sin_addr);
+        bool free = ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        ::close(s);
+        if (free)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     } while (std::chrono::steady_clock::now() < deadline);
     return false;
 }

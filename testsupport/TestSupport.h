@@ -59,8 +59,9 @@ std::vector<std::string> ListFolder(const std::string& path);
 // Lowercase hexadecimal SHA-256 of the bytes (via /usr/bin/sha256sum-free code of our own).
 std::string Sha256Hex(std::string_view bytes);
 
-// A started program. Stdout and stderr go to `logFile` (or /dev/null). The destructor stops it
-// (SIGTERM, then SIGKILL after 3 s) and reaps it.
+// A started program, leading its own process group. Stdout and stderr go to `logFile` (or
+// /dev/null). The destructor stops it (SIGTERM, then SIGKILL after 3 s), reaps it and waits
+// until every process left in its group has exited too (SIGKILL to the group after 3 s).
 class ChildProcess {
 public:
     ChildProcess(const std::vector<std::string>& argv, const std::string& logFile = "",
@@ -79,6 +80,9 @@ private:
 
 // True once host:port accepts a TCP connection, false after timeoutMs.
 bool WaitForPort(const std::string& host, int port, int timeoutMs);
+
+// True once host:port can be bound again (nothing listens on it), false after timeoutMs.
+bool WaitForPortFree(const std::string& host, int port, int timeoutMs);
 
 // Runs a program to its end; gives its exit status (-1 when it could not run) and its stdout.
 int RunProgram(const std::vector<std::string>& argv, std::string* output = nullptr,

@@ -26,14 +26,6 @@ class MailInOXTest : public OknoOdbioruTest {
     std::unique_ptr<TForm3> okno;
 };
 
-const std::vector<std::string> kKoniecPoZapisie = {L("Łączenie się z serwerem, proszę czekać ..."),
-                                                   L("Sprawdzanie czy są nowe wiadomości ..."),
-                                                   L("Pobieranie poczty."),
-                                                   L("Zapisywanie załączników."),
-                                                   L("Rozłączono z serwerem."),
-                                                   L("Gotowe ...."),
-                                                   L("Naciśnij klawisz \"Zamknij\".")};
-
 TEST_F(MailInOXTest, WindowLayout) {
     okno = std::make_unique<TForm3>(nullptr);
     okno->AfterConstruction();

@@ -33,17 +33,12 @@ class MailInProgramTest : public ::testing::Test {
         program = dir.File("VL_PAK32");
         vltest::WriteFile(program, vltest::ReadFile(std::string(bin) + "/VL_PAK32"));
         ASSERT_EQ(::chmod(program.c_str(), 0755), 0);
-        CzekajNaWolnyPort();
         serwer = std::make_unique<vltest::Pop3Server>();
         ASSERT_TRUE(serwer->Started()) << serwer->Log();
         trn = dir.File("TRN");
         ASSERT_EQ(::mkdir(trn.c_str(), 0755), 0);
-        ustawienia = {{"Tytul_Wiadomosci", rtl::utf8ToCp1250("Przesyłka TRN")},
-                      {"Katalog_TRN", win::WindowsPath(trn)},
-                      {"Uzytkownik", serwer->Options().user},
-                      {"POP3", "127.0.0.1"},
-                      {"Haslo", Odwroc(serwer->Options().password)},
-                      {"CzyUsuwac", "tak"}};
+        ustawienia = UstawieniaOdbioru(*serwer, trn);
+        ustawienia["CzyUsuwac"] = "tak";
     }
 
     // Runs the program with `zadanie` until it has left its result record, then ends it as the

@@ -23,14 +23,6 @@ class MailInTZTest : public OknoOdbioruTest {
     std::unique_ptr<TForm2> okno;
 };
 
-const std::vector<std::string> kKoniecPoZapisie = {L("Łączenie się z serwerem, proszę czekać ..."),
-                                                   L("Sprawdzanie czy są nowe wiadomości ..."),
-                                                   L("Pobieranie poczty."),
-                                                   L("Zapisywanie załączników."),
-                                                   L("Rozłączono z serwerem."),
-                                                   L("Gotowe ...."),
-                                                   L("Naciśnij klawisz \"Zamknij\".")};
-
 TEST_F(MailInTZTest, WindowLayout) {
     okno = std::make_unique<TForm2>(nullptr);
     okno->AfterConstruction();

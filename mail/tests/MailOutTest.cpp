@@ -384,6 +384,6 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     vcl::Application->Initialize(argc, argv);
     const int rc = RUN_ALL_TESTS();
-    vcl::Application->ResetForTesting();
+    vcl::Application->ShutdownForTesting();
     return rc;
 }

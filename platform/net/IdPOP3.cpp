@@ -54,39 +54,18 @@ struct FdGuard {
 
 } // namespace
 
-TIdPOP3::~TIdPOP3() {
-    m_channel.Socket().Close(); // no QUIT, no event
-}
-
-bool TIdPOP3::Connected() const {
-    return const_cast<CommandChannel&>(m_channel).Socket().Connected();
-}
-
-void TIdPOP3::closed() {
-    m_channel.Socket().Close();
-    if (OnDisconnected)
-        OnDisconnected(this);
-}
-
-void TIdPOP3::quitAndClose() {
-    try {
-        m_channel.SendLine("QUIT");
-        m_channel.ReadPop3Status();
-    } catch (const EIdException&) {
-        // The connection is going away anyway.
-    }
-    closed();
+void TIdPOP3::readQuitReply() {
+    m_channel.ReadPop3Status();
 }
 
 // Reads the greeting, then USER name and PASS password; each must get +OK. A refusal sends
 // QUIT, closes, raises OnDisconnected and then EIdProtocolReplyError(2, text).
 void TIdPOP3::Connect(int timeoutMs) {
-    m_channel.Socket().SetReadTimeout(m_readTimeout);
-    m_channel.Socket().Connect(m_host, m_port, timeoutMs);
+    openConnection(timeoutMs);
     try {
         m_channel.Pop3Command("");
-        m_channel.Pop3Command("USER " + m_username);
-        m_channel.Pop3Command("PASS " + m_password);
+        m_channel.Pop3Command("USER " + Username());
+        m_channel.Pop3Command("PASS " + Password());
     } catch (const EIdProtocolReplyError&) {
         quitAndClose();
         throw;
@@ -143,13 +122,6 @@ bool TIdPOP3::Retrieve(int n, TIdMessage& msg) {
 bool TIdPOP3::Delete(int n) {
     m_channel.Pop3Command("DELE " + rtl::IntToStr(n));
     return true;
-}
-
-void TIdPOP3::Disconnect() {
-    if (Connected())
-        quitAndClose();
-    else
-        closed();
 }
 
 } // namespace net

@@ -50,36 +50,15 @@ std::string localHostName() {
 
 } // namespace
 
-TIdSMTP::~TIdSMTP() {
-    m_channel.Socket().Close(); // no QUIT, no event
-}
-
-bool TIdSMTP::Connected() const {
-    return const_cast<CommandChannel&>(m_channel).Socket().Connected();
-}
-
-void TIdSMTP::closed() {
-    m_channel.Socket().Close();
-    if (OnDisconnected)
-        OnDisconnected(this);
-}
-
-void TIdSMTP::quitAndClose() {
-    try {
-        m_channel.SendLine("QUIT");
-        m_channel.ReadSmtpReply();
-    } catch (const EIdException&) {
-        // The connection is going away anyway.
-    }
-    closed();
+void TIdSMTP::readQuitReply() {
+    m_channel.ReadSmtpReply();
 }
 
 // Reads the greeting and says hello. Sends: EHLO, then HELO when EHLO is refused.
 // Raises EIdProtocolReplyError for a refused greeting or HELO, after QUIT, close, OnDisconnected.
 void TIdSMTP::Connect(int timeoutMs) {
     m_extensions.clear();
-    m_channel.Socket().SetReadTimeout(m_readTimeout);
-    m_channel.Socket().Connect(m_host, m_port, timeoutMs);
+    openConnection(timeoutMs);
     try {
         m_channel.SmtpCommand("", {220});
         sendHello();
@@ -141,13 +120,6 @@ void TIdSMTP::Send(const TIdMessage& msg) {
     }
 
     m_channel.SmtpCommand("", {250});
-}
-
-void TIdSMTP::Disconnect() {
-    if (Connected())
-        quitAndClose();
-    else
-        closed();
 }
 
 } // namespace net

@@ -202,4 +202,9 @@ void TApplication::ResetForTesting() {
     }
 }
 
+void TApplication::ShutdownForTesting() {
+    ResetForTesting();
+    shutdown();
+}
+
 } // namespace vcl

@@ -94,6 +94,9 @@ public:
     // Test support: destroys every form and forgets the main form, the active form and a
     // finished loop, so that the next test starts like a new program.
     void ResetForTesting();
+    // Test support, at the end of a test program's main (no Run): destroys every form and the
+    // Qt application the toolkit made, so that Qt releases its fonts before the leak check.
+    void ShutdownForTesting();
 
 private:
     void formCreated(TForm* form);

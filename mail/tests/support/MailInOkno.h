@@ -18,8 +18,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -61,10 +59,7 @@ inline int UruchomTesty(int argc, char** argv) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     vcl::Application->Initialize(argc, argv);
     const int wynik = RUN_ALL_TESTS();
-    vcl::Application->ResetForTesting();
-    // Without a message loop the toolkit leaves the Qt application to the end of the process;
-    // ending it here lets Qt release its fonts before the leak check.
-    delete QCoreApplication::instance();
+    vcl::Application->ShutdownForTesting();
     return wynik;
 }
 
@@ -72,16 +67,11 @@ class OknoOdbioruTest : public ::testing::Test {
   protected:
     void SetUp() override {
         VLTEST_PRIVATE_NETWORK();
-        CzekajNaWolnyPort();
         serwer = std::make_unique<vltest::Pop3Server>();
         ASSERT_TRUE(serwer->Started()) << serwer->Log();
         trn = dir.File("TRN");
         ASSERT_EQ(::mkdir(trn.c_str(), 0755), 0);
-        ustawienia = {{"Tytul_Wiadomosci", rtl::utf8ToCp1250("Przesyłka TRN")},
-                      {"Katalog_TRN", win::WindowsPath(trn)},
-                      {"Uzytkownik", serwer->Options().user},
-                      {"POP3", "127.0.0.1"},
-                      {"Haslo", Odwroc(serwer->Options().password)}};
+        ustawienia = UstawieniaOdbioru(*serwer, trn);
     }
 
     // Writes VL_PAK32.INI beside the program, creates the window as the program start does
@@ -147,5 +137,14 @@ inline bool OstatnieCzteryWidoczne(const Wynik& w) {
 inline std::string L(const char* utf8) {
     return rtl::utf8ToCp1250(utf8);
 }
+
+// The whole log of a run that saved attachments.
+inline const std::vector<std::string> kKoniecPoZapisie = {L("Łączenie się z serwerem, proszę czekać ..."),
+                                                          L("Sprawdzanie czy są nowe wiadomości ..."),
+                                                          L("Pobieranie poczty."),
+                                                          L("Zapisywanie załączników."),
+                                                          L("Rozłączono z serwerem."),
+                                                          L("Gotowe ...."),
+                                                          L("Naciśnij klawisz \"Zamknij\".")};
 
 } // namespace mailin

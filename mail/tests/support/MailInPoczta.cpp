@@ -1,10 +1,11 @@
 #include "MailInPoczta.h"
 
-#include "TestSupport.h"
+#include "Pop3Server.h"
+
+#include <runtime/Cp1250.h>
+#include <windows/Windows.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 namespace mailin {
 
@@ -124,9 +125,12 @@ std::string Odwroc(std::string_view tekst) {
     return w;
 }
 
-void CzekajNaWolnyPort(int port) {
-    for (int i = 0; i < 100 && vltest::WaitForPort("127.0.0.1", port, 50); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+std::map<std::string, std::string> UstawieniaOdbioru(const vltest::Pop3Server& serwer, const std::string& trn) {
+    return {{"Tytul_Wiadomosci", rtl::utf8ToCp1250("Przesyłka TRN")},
+            {"Katalog_TRN", win::WindowsPath(trn)},
+            {"Uzytkownik", serwer.Options().user},
+            {"POP3", "127.0.0.1"},
+            {"Haslo", Odwroc(serwer.Options().password)}};
 }
 
 std::string WartoscINI(std::string_view ini, std::string_view sekcja, std::string_view klucz) {

@@ -8,6 +8,10 @@
 #include <string_view>
 #include <vector>
 
+namespace vltest {
+class Pop3Server;
+}
+
 namespace mailin {
 
 struct Zalacznik {
@@ -31,9 +35,9 @@ std::string PlikINI(const std::map<std::string, std::string>& klucze);
 // Every byte complemented, as the host stores Haslo.
 std::string Odwroc(std::string_view tekst);
 
-// Waits (up to 5 s) until nothing listens on 127.0.0.1:port any more: a dovecot told to end
-// may hold its port for a moment, and the next test's server must not meet the old one.
-void CzekajNaWolnyPort(int port = 110);
+// The Eksport_TRN keys a host sets for receiving from `serwer` into the folder `trn` (host
+// path): title "Przesyłka TRN", user, 127.0.0.1 and the scrambled password.
+std::map<std::string, std::string> UstawieniaOdbioru(const vltest::Pop3Server& serwer, const std::string& trn);
 
 // The value of a key in a section of an INI text, or "<none>" when it is missing.
 std::string WartoscINI(std::string_view ini, std::string_view sekcja, std::string_view klucz);

@@ -79,6 +79,19 @@ struct Pop3Fixture : ::testing::Test {
     vltest::TempDir dir;
 };
 
+// Connect is refused: OnDisconnected first, then EIdProtocolReplyError(2, text), closed.
+void expectRefusedConnect(TIdPOP3& pop, const std::vector<std::string>& events, const std::string& text) {
+    try {
+        pop.Connect();
+        ADD_FAILURE() << "no error";
+    } catch (const EIdProtocolReplyError& e) {
+        EXPECT_EQ(events, (std::vector<std::string>{"disconnected"}));
+        EXPECT_EQ(e.ReplyErrorCode(), 2);
+        EXPECT_EQ(e.Message(), text);
+    }
+    EXPECT_FALSE(pop.Connected());
+}
+
 } // namespace
 
 TEST_F(Pop3Fixture, ListsHeadersSizesAndSavesAttachmentsOfARealClientsMessage) {
@@ -154,15 +167,7 @@ TEST_F(Pop3Fixture, SavingOverAnExistingFileFailsAndKeepsIt) {
 
 TEST_F(Pop3Fixture, RefusedLoginSendsQuitReportsThenRaisesCode2) {
     pop.SetPassword("zle-haslo");
-    try {
-        pop.Connect();
-        FAIL() << "no error";
-    } catch (const EIdProtocolReplyError& e) {
-        EXPECT_EQ(events, (std::vector<std::string>{"disconnected"}));
-        EXPECT_EQ(e.ReplyErrorCode(), 2);
-        EXPECT_EQ(e.Message(), "[AUTH] Authentication failed.");
-    }
-    EXPECT_FALSE(pop.Connected());
+    expectRefusedConnect(pop, events, "[AUTH] Authentication failed.");
     ASSERT_TRUE(server->WaitForSessions(0, 100));
     // dovecot words the QUIT of a session that never logged in "Aborted login by logging out".
     const std::string quit = "Aborted login by logging out";
@@ -248,15 +253,7 @@ TEST(Pop3ScriptedTest, RefusedGreetingSendsQuitReportsThenRaisesCode2) {
     pop.SetPort(peer.Port());
     pop.SetUsername("jan");
     pop.SetPassword("tajne");
-    try {
-        pop.Connect();
-        FAIL() << "no error";
-    } catch (const EIdProtocolReplyError& e) {
-        EXPECT_EQ(events, (std::vector<std::string>{"disconnected"}));
-        EXPECT_EQ(e.ReplyErrorCode(), 2);
-        EXPECT_EQ(e.Message(), "busy");
-    }
-    EXPECT_FALSE(pop.Connected());
+    expectRefusedConnect(pop, events, "busy");
     peer.Finish();
     EXPECT_EQ(heard, (std::vector<std::string>{"QUIT", "closed"}));
 }

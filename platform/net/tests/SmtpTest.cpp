@@ -41,6 +41,13 @@ struct Events {
     }
 };
 
+// From b@example.com to a@example.com with the one attachment `path`.
+void addressWithAttachment(TIdMessage& msg, const std::string& path) {
+    msg.From().SetAddress("b@example.com");
+    msg.Recipients().Add().SetAddress("a@example.com");
+    TIdAttachment::Create(msg.MessageParts(), path);
+}
+
 } // namespace
 
 TEST(SmtpTest, ThreeAttachmentsArriveWithNamesOrderAndBytes) {
@@ -215,9 +222,7 @@ TEST(SmtpTest, MissingAttachmentFileFailsBeforeAnythingIsSent) {
     ASSERT_TRUE(server.Started()) << server.Log();
     vltest::TempDir dir;
     TIdMessage msg;
-    msg.From().SetAddress("b@example.com");
-    msg.Recipients().Add().SetAddress("a@example.com");
-    TIdAttachment::Create(msg.MessageParts(), dir.File("BRAK.ZIP"));
+    addressWithAttachment(msg, dir.File("BRAK.ZIP"));
     TIdSMTP smtp;
     smtp.SetHost("127.0.0.1");
     smtp.Connect();
@@ -240,9 +245,7 @@ TEST(SmtpTest, AntiFreezePumpsWhileDataFlowsUnlessOnlyWhenIdle) {
         af.SetOnlyWhenIdle(false);
         EXPECT_THROW(TIdAntiFreeze second, EIdException);
         TIdMessage msg;
-        msg.From().SetAddress("b@example.com");
-        msg.Recipients().Add().SetAddress("a@example.com");
-        TIdAttachment::Create(msg.MessageParts(), dir.File("big.zip"));
+        addressWithAttachment(msg, dir.File("big.zip"));
         TIdSMTP smtp;
         smtp.SetHost("127.0.0.1");
         smtp.Connect();
@@ -306,9 +309,7 @@ TEST_P(AntiFreezePhases, PumpsWhileWaitingForTheReplyAndWhileDataFlowsOnlyWhenAs
         TIdAntiFreeze af;
         af.SetOnlyWhenIdle(GetParam().onlyWhenIdle);
         TIdMessage msg;
-        msg.From().SetAddress("b@example.com");
-        msg.Recipients().Add().SetAddress("a@example.com");
-        TIdAttachment::Create(msg.MessageParts(), dir.File("big.zip"));
+        addressWithAttachment(msg, dir.File("big.zip"));
         TIdSMTP smtp;
         smtp.SetHost("127.0.0.1");
         smtp.SetPort(peer.Port());

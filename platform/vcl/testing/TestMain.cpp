@@ -13,6 +13,6 @@ int main(int argc, char** argv) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     vcl::Application->Initialize(argc, argv);
     int rc = RUN_ALL_TESTS();
-    vcl::Application->ResetForTesting();
+    vcl::Application->ShutdownForTesting();
     return rc;
 }

@@ -8,36 +8,13 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace VL_LIB32 {
 
 namespace {
 
 ReturnedText FirstFileText;
-
-// One platform search over `pattern`, closed before it returns, so that a walk never holds more
-// than one search open.
-template <typename OnEntry> void Search(const std::string& pattern, OnEntry&& onEntry) {
-    win::WIN32_FIND_DATAA data;
-    const win::HANDLE search = win::FindFirstFileA(pattern.c_str(), &data);
-    if (search == win::INVALID_HANDLE_VALUE)
-        return;
-    struct Closer {
-        win::HANDLE handle;
-        ~Closer() { win::FindClose(handle); }
-    } closer{search};
-    do {
-        onEntry(data);
-    } while (win::FindNextFileA(search, &data));
-}
-
-std::string_view Name(const win::WIN32_FIND_DATAA& data) {
-    return std::string_view(data.cFileName, strnlen(data.cFileName, sizeof data.cFileName));
-}
-
-bool IsFolder(const win::WIN32_FIND_DATAA& data) {
-    return (data.dwFileAttributes & win::FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
 
 } // namespace
 
@@ -49,22 +26,32 @@ void FindFilesIn(rtl::TStringList& list, std::string_view dir, std::string_view 
     if (folder.back() != '\\')
         folder += '\\';
 
+    // The walk needs only each entry's name and whether it is a folder. A listing is read whole
+    // and closed before the next one, so a walk never holds more than one folder open; one
+    // listing of the folder serves for its files too, unless the mask names another folder.
     std::string path;
-    Search(folder + std::string(mask), [&](const win::WIN32_FIND_DATAA& data) {
-        if (IsFolder(data))
-            return;
-        path.assign(folder).append(Name(data));
-        list.Add(path);
-    });
+    std::vector<win::FolderEntry> entries;
+    const bool maskHere = mask.find_first_of("\\/") == std::string_view::npos;
+    if (!maskHere) {
+        win::ListFolder((folder + std::string(mask)).c_str(), entries);
+        for (const win::FolderEntry& entry : entries) {
+            if (!entry.folder)
+                list.Add(path.assign(folder).append(entry.name));
+        }
+    }
 
     rtl::TStringList folders;
-    Search(folder + "*.*", [&](const win::WIN32_FIND_DATAA& data) {
-        const std::string_view name = Name(data);
-        if (!IsFolder(data) || name.empty() || name.front() == '.')
-            return;
-        path.assign(folder).append(name);
-        folders.Add(path);
-    });
+    win::ListFolder((folder + "*.*").c_str(), entries);
+    if (maskHere) {
+        for (const win::FolderEntry& entry : entries) {
+            if (!entry.folder && win::MatchesMask(entry.name, mask))
+                list.Add(path.assign(folder).append(entry.name));
+        }
+    }
+    for (const win::FolderEntry& entry : entries) {
+        if (entry.folder && !entry.name.empty() && entry.name.front() != '.')
+            folders.Add(path.assign(folder).append(entry.name));
+    }
 
     for (const std::string& subfolder : folders.Items())
         FindFilesIn(list, subfolder, mask);

@@ -3,10 +3,13 @@
 
 #include "windows/WinInternal.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 namespace win {
 
@@ -68,6 +71,20 @@ long long parseDosAttrib(const unsigned char* b, std::size_t n) {
     }
 }
 
+// getxattrat(2) reads an attribute by folder and name without walking the folder's path again
+// (Linux 6.13); the C library has no wrapper for it yet.
+#ifndef SYS_getxattrat
+#define SYS_getxattrat 464
+#endif
+
+struct XattrArgs {
+    std::uint64_t value;
+    std::uint32_t size;
+    std::uint32_t flags;
+};
+
+std::atomic<bool> g_noGetxattrat{false}; // set once the kernel turns out to lack the call
+
 } // namespace
 
 namespace detail {
@@ -80,6 +97,29 @@ long long storedAttributes(const std::string& hostPath) {
     return parseDosAttrib(buf, static_cast<std::size_t>(n));
 }
 
+long long storedAttributesAt(int dirFd, const std::string& prefix, const char* name) {
+    unsigned char buf[256];
+    ssize_t n = -1;
+    bool done = false;
+    if (!g_noGetxattrat.load(std::memory_order_relaxed)) {
+        XattrArgs args{reinterpret_cast<std::uintptr_t>(buf), sizeof buf, 0};
+        n = ::syscall(SYS_getxattrat, dirFd, name, 0, kDosAttrib, &args, sizeof args);
+        if (n < 0 && errno == ENOSYS)
+            g_noGetxattrat.store(true, std::memory_order_relaxed);
+        // A filter may refuse the call itself with EPERM; the path form then answers instead.
+        done = n >= 0 || (errno != ENOSYS && errno != EPERM);
+    }
+    if (!done) {
+        std::string path;
+        path.reserve(prefix.size() + std::strlen(name));
+        path.append(prefix).append(name);
+        n = ::getxattr(path.c_str(), kDosAttrib, buf, sizeof buf);
+    }
+    if (n <= 0)
+        return -1;
+    return parseDosAttrib(buf, static_cast<std::size_t>(n));
+}
+
 bool storeAttributes(const std::string& hostPath, DWORD attributes) {
     char text[16];
     int len = std::snprintf(text, sizeof text, "0x%x", attributes);
@@ -87,8 +127,11 @@ bool storeAttributes(const std::string& hostPath, DWORD attributes) {
 }
 
 DWORD attributesOf(const std::string& hostPath, std::string_view name, const struct stat& st) {
+    return attributesFrom(storedAttributes(hostPath), name, st);
+}
+
+DWORD attributesFrom(long long stored, std::string_view name, const struct stat& st) {
     DWORD a = 0;
-    long long stored = storedAttributes(hostPath);
     if (stored >= 0) {
         a = static_cast<DWORD>(stored) & kStoredBits;
     } else {

@@ -33,8 +33,14 @@ bool isDriveRoot(const std::string& hostPath);
 // Attributes of an entry whose stat is known; `name` is its host name (for the full-stop rule).
 DWORD attributesOf(const std::string& hostPath, std::string_view name, const struct stat& st);
 
+// The same from stored bits (-1: none) already read.
+DWORD attributesFrom(long long stored, std::string_view name, const struct stat& st);
+
 // Attribute bits kept in user.DOSATTRIB, or -1 when the entry has none (or it cannot be read).
 long long storedAttributes(const std::string& hostPath);
+// The same for the entry `name` of an open folder whose host path, with its final "/", is
+// `prefix`; links are followed as by storedAttributes.
+long long storedAttributesAt(int dirFd, const std::string& prefix, const char* name);
 bool storeAttributes(const std::string& hostPath, DWORD attributes);
 
 // Is there, on the open file, a lock of the given kind held by another open?

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace win {
 
@@ -140,6 +141,16 @@ struct WIN32_FIND_DATAA {
 HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data);
 BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data);
 BOOL FindClose(HANDLE search);
+
+// The entries a search over "folder\mask" yields, in its order with "." and "..", each with only
+// whether it is a folder: nothing else is looked up, so a walk over a large tree costs little
+// more than reading its folders. False, with the last error the search would set, when there
+// is none.
+struct FolderEntry {
+    std::string name; // Windows-1250, as cFileName
+    bool folder = false;
+};
+bool ListFolder(const char* pattern, std::vector<FolderEntry>& entries);
 
 // Does `name` match the DOS wildcard `mask` (letter case ignored)?
 bool MatchesMask(std::string_view name, std::string_view mask);

@@ -110,6 +110,12 @@ TEST_F(FindFileExports, FolderWithOrWithoutItsBackslashGivesTheSamePaths) {
     EXPECT_EQ(Find(root + "/sub1/", "c.txt"), std::vector<std::string>{root + "/sub1/\\c.txt"});
 }
 
+TEST_F(FindFileExports, MaskWithAFolderSearchesThatFolderBelowEachWalkedOne) {
+    // The names found in "<folder>\\sub1" are joined to <folder> itself, as the walk always has.
+    EXPECT_EQ(Find(root, "sub1\\?.txt"), Paths(root + "\\", {"c.txt", "z.txt"}));
+    EXPECT_EQ(Find(root, "deep/*.*"), Paths(root + "\\", {"sub1\\d.txt"}));
+}
+
 TEST_F(FindFileExports, DriveRootGetsOneBackslash) {
     ASSERT_EQ(setenv("VL_DRIVES", ("T=" + root).c_str(), 1), 0);
     EXPECT_EQ(Find("T:\\", "?.txt"),

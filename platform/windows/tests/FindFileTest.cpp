@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 using namespace rtl;
 
@@ -111,6 +112,86 @@ TEST_F(Search, NamesComeBackInWindows1250) {
     EXPECT_EQ(names("C:\\pl\\żÓŁW.*"_w), (V{"Żółw.txt"_w}));
 }
 
+TEST_F(Search, NameThatIsNotUtf8IsMatchedAndReadByItsHostName) {
+    dir.write("raw/\xFF.txt", "abc");
+    dir.write("raw/b.txt", "");
+    win::WIN32_FIND_DATAA fd;
+    win::HANDLE h = win::FindFirstFileA("C:\\raw\\?.txt", &fd);
+    ASSERT_NE(h, win::INVALID_HANDLE_VALUE);
+    EXPECT_STREQ(fd.cFileName, "b.txt");
+    ASSERT_TRUE(win::FindNextFileA(h, &fd));
+    EXPECT_STREQ(fd.cFileName, "?.txt");
+    EXPECT_EQ(fd.nFileSizeLow, 3u);
+    EXPECT_EQ(fd.dwFileAttributes, win::FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_FALSE(win::FindNextFileA(h, &fd));
+    EXPECT_TRUE(win::FindClose(h));
+}
+
+TEST_F(Search, EntriesGoneSinceTheListingArePassedOver) {
+    for (const char* n : {"a.txt", "b.txt", "c.txt", "d.txt"})
+        dir.write(std::string("v/") + n, "");
+    win::WIN32_FIND_DATAA fd;
+    win::HANDLE h = win::FindFirstFileA("C:\\v\\*.txt", &fd);
+    ASSERT_NE(h, win::INVALID_HANDLE_VALUE);
+    EXPECT_STREQ(fd.cFileName, "a.txt");
+    ASSERT_EQ(::unlink((dir / "v/b.txt").c_str()), 0);
+    ASSERT_TRUE(win::FindNextFileA(h, &fd));
+    EXPECT_STREQ(fd.cFileName, "c.txt");
+    // The search keeps to the folder it opened, even when that folder is renamed meanwhile.
+    ASSERT_EQ(::rename((dir / "v").c_str(), (dir / "w").c_str()), 0);
+    ASSERT_TRUE(win::FindNextFileA(h, &fd));
+    EXPECT_STREQ(fd.cFileName, "d.txt");
+    EXPECT_FALSE(win::FindNextFileA(h, &fd));
+    EXPECT_EQ(win::GetLastError(), win::ERROR_NO_MORE_FILES);
+    EXPECT_TRUE(win::FindClose(h));
+}
+
+TEST_F(Search, ListFolderGivesTheSearchsNamesWithFolderFlags) {
+    for (const char* n : {"b.txt", "A.TXT", "\xFF.txt", "Żółw.txt", "c.doc"})
+        dir.write(std::string("box/") + n, "");
+    dir.mkdir("box/sub.txt");
+    ASSERT_EQ(::symlink("sub.txt", (dir / "box/link.txt").c_str()), 0);
+    ASSERT_EQ(::symlink("nowhere", (dir / "box/dead.txt").c_str()), 0);
+    ASSERT_EQ(::symlink("b.txt", (dir / "box/file-link.txt").c_str()), 0);
+
+    struct Row {
+        const char* pattern;
+        V names;
+        std::vector<bool> folders;
+    };
+    for (const Row& row : {
+             Row{"C:\\BOX\\*.txt",
+                 {"A.TXT", "b.txt", "dead.txt", "file-link.txt", "link.txt", "sub.txt", "Żółw.txt"_w,
+                  "?.txt"},
+                 {false, false, false, false, true, true, false, false}},
+             Row{"C:\\box\\*.", {".", ".."}, {true, true}},
+             Row{"C:\\box\\c.*", {"c.doc"}, {false}},
+         }) {
+        std::vector<win::FolderEntry> entries{{"left over", true}};
+        ASSERT_TRUE(win::ListFolder(row.pattern, entries)) << row.pattern;
+        EXPECT_EQ(win::GetLastError(), win::ERROR_SUCCESS);
+        V listed;
+        std::vector<bool> folders;
+        for (const auto& e : entries) {
+            listed.push_back(e.name);
+            folders.push_back(e.folder);
+        }
+        EXPECT_EQ(listed, row.names) << row.pattern;
+        EXPECT_EQ(folders, row.folders) << row.pattern;
+        // The same entries, in the same order, as the full search gives.
+        EXPECT_EQ(listed, names(row.pattern)) << row.pattern;
+    }
+
+    std::vector<win::FolderEntry> entries{{"left over", true}};
+    EXPECT_FALSE(win::ListFolder("C:\\box\\*.zip", entries));
+    EXPECT_EQ(win::GetLastError(), win::ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(entries.empty());
+    EXPECT_FALSE(win::ListFolder("C:\\brak\\*.*", entries));
+    EXPECT_EQ(win::GetLastError(), win::ERROR_PATH_NOT_FOUND);
+    EXPECT_FALSE(win::ListFolder(nullptr, entries));
+    EXPECT_EQ(win::GetLastError(), win::ERROR_INVALID_PARAMETER);
+}
+
 TEST_F(Search, EntryDataCarriesSizeAttributesAndTime) {
     dir.write("d/f.bin", std::string(1234, 'x'));
     struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
@@ -164,6 +245,26 @@ TEST_F(Search, AttributeFilterOfTheToolkitSearch) {
     EXPECT_EQ(win::FindFirst("C:\\f\\hidden.txt", 0, rec), static_cast<int>(win::ERROR_NO_MORE_FILES));
     EXPECT_EQ(win::FindFirst("C:\\f\\none.txt", 0, rec), static_cast<int>(win::ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(rec.FindHandle, win::INVALID_HANDLE_VALUE);
+}
+
+TEST_F(Search, FoldersLeftOutOfTheSetAndLinksToThem) {
+    dir.mkdir("g/real");
+    dir.write("g/file.txt", "");
+    ASSERT_EQ(::symlink("real", (dir / "g/link").c_str()), 0);
+
+    EXPECT_EQ(filtered("C:\\g\\*.*", 0), (V{"file.txt"}));
+    EXPECT_EQ(filtered("C:\\g\\*.*", win::faDirectory), (V{".", "..", "file.txt", "link", "real"}));
+    // Only folders match: the search ends as one whose entries were all excluded.
+    win::TSearchRec rec;
+    EXPECT_EQ(win::FindFirst("C:\\g\\real", 0, rec), static_cast<int>(win::ERROR_NO_MORE_FILES));
+    EXPECT_EQ(win::FindFirst("C:\\g\\link", 0, rec), static_cast<int>(win::ERROR_NO_MORE_FILES));
+    EXPECT_EQ(win::FindFirst("C:\\g\\.", 0, rec), static_cast<int>(win::ERROR_NO_MORE_FILES));
+    EXPECT_EQ(win::FindFirst("C:\\g\\none", 0, rec), static_cast<int>(win::ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(rec.FindHandle, win::INVALID_HANDLE_VALUE);
+    ASSERT_EQ(win::FindFirst("C:\\g\\real", win::faDirectory, rec), 0);
+    EXPECT_EQ(rec.Name, "real");
+    EXPECT_EQ(rec.Attr, win::faDirectory);
+    win::FindClose(rec);
 }
 
 } // namespace

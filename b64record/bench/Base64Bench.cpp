@@ -7,6 +7,7 @@
 // `base64 -d FILE > /dev/null` (read, decode, write).
 
 #include "PersData.h"
+#include "../tests/Base64Encode.h"
 
 #include <Velt_b64.h>
 
@@ -26,22 +27,7 @@ namespace {
 constexpr std::size_t kFileBytes = 100'000'000; // Base64 text, a multiple of 4
 constexpr int kRuns = 5;
 
-std::string encode(const std::string& bytes) {
-    static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    std::size_t i = 0;
-    for (; i + 3 <= bytes.size(); i += 3) {
-        const unsigned v = (static_cast<unsigned char>(bytes[i]) << 16) |
-                           (static_cast<unsigned char>(bytes[i + 1]) << 8) |
-                           static_cast<unsigned char>(bytes[i + 2]);
-        out += kAlphabet[v >> 18];
-        out += kAlphabet[(v >> 12) & 63];
-        out += kAlphabet[(v >> 6) & 63];
-        out += kAlphabet[v & 63];
-    }
-    return out; // the record is sized to a multiple of 3
-}
+using Velt_b64::testing::Base64Encode;
 
 // Seven short fields, then a tail of random bytes free of the separator, to a size of 75 MB.
 std::string makeRecord() {
@@ -76,7 +62,7 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path();
     const std::filesystem::path file = folder / "velt_b64_bench.b64";
 
-    const std::string text = encode(makeRecord());
+    const std::string text = Base64Encode(makeRecord());
     {
         std::ofstream out(file, std::ios::binary);
         out.write(text.data(), static_cast<std::streamsize>(text.size()));

@@ -1,3 +1,4 @@
+#include "Base64Encode.h"
 #include "PersData.h"
 
 #include <gtest/gtest.h>
@@ -11,36 +12,9 @@ using Velt_b64::DecodeBase64;
 
 namespace {
 
-constexpr std::string_view kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+using Velt_b64::testing::Base64Encode;
 
-// Plain RFC 4648 encoding, to produce inputs of every length.
-std::string encode(std::string_view bytes) {
-    std::string out;
-    std::size_t i = 0;
-    for (; i + 3 <= bytes.size(); i += 3) {
-        const unsigned v = (static_cast<unsigned char>(bytes[i]) << 16) |
-                           (static_cast<unsigned char>(bytes[i + 1]) << 8) |
-                           static_cast<unsigned char>(bytes[i + 2]);
-        out += kAlphabet[v >> 18];
-        out += kAlphabet[(v >> 12) & 63];
-        out += kAlphabet[(v >> 6) & 63];
-        out += kAlphabet[v & 63];
-    }
-    if (bytes.size() - i == 1) {
-        const unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
-        out += kAlphabet[v >> 18];
-        out += kAlphabet[(v >> 12) & 63];
-        out += "==";
-    } else if (bytes.size() - i == 2) {
-        const unsigned v =
-            (static_cast<unsigned char>(bytes[i]) << 16) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
-        out += kAlphabet[v >> 18];
-        out += kAlphabet[(v >> 12) & 63];
-        out += kAlphabet[(v >> 6) & 63];
-        out += '=';
-    }
-    return out;
-}
+constexpr std::string_view kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 TEST(Base64CharValue, EveryByteIsItsAlphabetPositionOr61) {
     for (int c = 0; c < 256; ++c) {
@@ -116,7 +90,7 @@ TEST(DecodeBase64, RoundTripsEveryLengthUpTo600) {
         for (char& b : bytes)
             b = static_cast<char>(rng() & 0xFF);
         std::uint8_t status = 99;
-        std::string text = encode(bytes);
+        std::string text = Base64Encode(bytes);
         EXPECT_EQ(DecodeBase64(text, status), bytes) << "length " << length;
         EXPECT_EQ(status, 0);
     }

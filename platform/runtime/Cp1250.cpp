@@ -6,7 +6,7 @@ char32_t cp1250ToUnicode(unsigned char b) {
     return b < 0x80 ? b : detail::kHighToUnicode[b - 0x80];
 }
 
-static void appendUtf8(std::string& out, char32_t cp) {
+void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {

@@ -140,6 +140,9 @@ bool utf8FitsCp1250(std::string_view text);
 // Unicode code point of one Windows-1250 byte.
 char32_t cp1250ToUnicode(unsigned char b);
 
+// Appends the UTF-8 form of one code point.
+void appendUtf8(std::string& out, char32_t cp);
+
 namespace detail {
 inline constexpr std::array<unsigned char, 256> kUpper = {
     0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F,

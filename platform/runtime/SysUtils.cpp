@@ -175,6 +175,16 @@ std::string TrimRight(std::string_view s) {
     return std::string(s.substr(0, e));
 }
 
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 std::string IntToStr(std::int64_t value) {
     char buf[32];
     auto r = std::to_chars(buf, buf + sizeof buf, value);
@@ -204,15 +214,8 @@ static bool parseInteger(std::string_view s, std::int64_t lo, std::int64_t hi, s
     const unsigned long long limit = negative ? static_cast<unsigned long long>(-(lo + 1)) + 1
                                               : static_cast<unsigned long long>(hi);
     for (; i < s.size(); ++i) {
-        char c = s[i];
-        int d;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else
+        int d = HexDigitValue(s[i]);
+        if (d < 0 || d >= base)
             return false;
         if (magnitude > (std::numeric_limits<unsigned long long>::max() - d) / base)
             return false;

@@ -33,6 +33,9 @@ std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
 
+// Value of one hexadecimal digit (either case); -1 for any other character.
+int HexDigitValue(char c);
+
 // Decimal text of a signed integer.
 std::string IntToStr(std::int64_t value);
 

@@ -3,6 +3,8 @@
 
 #include "windows/WinInternal.h"
 
+#include "runtime/SysUtils.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -35,14 +37,8 @@ long long parseDosAttrib(const unsigned char* b, std::size_t n) {
     if (textLen > 2 && b[0] == '0' && (b[1] == 'x' || b[1] == 'X')) {
         long long v = 0;
         for (std::size_t i = 2; i < textLen; ++i) {
-            int c = b[i], d;
-            if (c >= '0' && c <= '9')
-                d = c - '0';
-            else if (c >= 'a' && c <= 'f')
-                d = c - 'a' + 10;
-            else if (c >= 'A' && c <= 'F')
-                d = c - 'A' + 10;
-            else
+            int d = rtl::HexDigitValue(static_cast<char>(b[i]));
+            if (d < 0)
                 return -1;
             v = (v << 4) | d;
             if (v > 0xFFFFFFFFLL)
@@ -150,11 +146,9 @@ DWORD attributesFrom(long long stored, std::string_view name, const struct stat&
 } // namespace detail
 
 DWORD GetFileAttributesA(const char* path) {
-    if (!path || !*path)
-        return detail::fail(ERROR_PATH_NOT_FOUND, INVALID_FILE_ATTRIBUTES);
-    auto r = detail::resolve(path);
-    if (r.badPath)
-        return detail::fail(r.badPath, INVALID_FILE_ATTRIBUTES);
+    detail::Resolved r;
+    if (!detail::resolveArgument(path, r))
+        return INVALID_FILE_ATTRIBUTES;
     struct stat st;
     if (::stat(r.host.c_str(), &st) != 0 && ::lstat(r.host.c_str(), &st) != 0)
         return detail::fail(errno == ENOENT ? detail::missingError(r.host) : ErrorFromErrno(errno),
@@ -164,11 +158,9 @@ DWORD GetFileAttributesA(const char* path) {
 }
 
 BOOL SetFileAttributesA(const char* path, DWORD attributes) {
-    if (!path || !*path)
-        return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
-    auto r = detail::resolve(path);
-    if (r.badPath)
-        return detail::fail(r.badPath, FALSE);
+    detail::Resolved r;
+    if (!detail::resolveArgument(path, r))
+        return FALSE;
     struct stat st;
     if (::stat(r.host.c_str(), &st) != 0)
         return detail::fail(errno == ENOENT ? detail::missingError(r.host) : ErrorFromErrno(errno), FALSE);

@@ -177,11 +177,9 @@ DWORD replaceFileAtomically(const std::string& hostPath, std::string_view bytes)
 } // namespace detail
 
 BOOL DeleteFileA(const char* path) {
-    if (!path || !*path)
-        return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
-    auto r = detail::resolve(path);
-    if (r.badPath)
-        return detail::fail(r.badPath, FALSE);
+    detail::Resolved r;
+    if (!detail::resolveArgument(path, r))
+        return FALSE;
     struct stat st;
     if (::lstat(r.host.c_str(), &st) != 0)
         return detail::fail(failFor(r.host, errno), FALSE);
@@ -197,11 +195,9 @@ BOOL DeleteFileA(const char* path) {
 }
 
 BOOL CreateDirectoryA(const char* path, void* /*securityAttributes*/) {
-    if (!path || !*path)
-        return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
-    auto r = detail::resolve(path);
-    if (r.badPath)
-        return detail::fail(r.badPath, FALSE);
+    detail::Resolved r;
+    if (!detail::resolveArgument(path, r))
+        return FALSE;
     if (::mkdir(r.host.c_str(), 0777) != 0) {
         int err = errno;
         if (err == EEXIST)
@@ -213,11 +209,9 @@ BOOL CreateDirectoryA(const char* path, void* /*securityAttributes*/) {
 }
 
 BOOL RemoveDirectoryA(const char* path) {
-    if (!path || !*path)
-        return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
-    auto r = detail::resolve(path);
-    if (r.badPath)
-        return detail::fail(r.badPath, FALSE);
+    detail::Resolved r;
+    if (!detail::resolveArgument(path, r))
+        return FALSE;
     struct stat st;
     if (::lstat(r.host.c_str(), &st) != 0)
         return detail::fail(failFor(r.host, errno), FALSE);

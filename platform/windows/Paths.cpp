@@ -191,6 +191,19 @@ Resolved resolve(std::string_view windowsPath) {
     return {cur, 0};
 }
 
+bool resolveArgument(const char* path, Resolved& resolved) {
+    if (!path || !*path) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    resolved = resolve(path);
+    if (resolved.badPath) {
+        SetLastError(resolved.badPath);
+        return false;
+    }
+    return true;
+}
+
 std::string hostParent(const std::string& hostPath) {
     std::size_t slash = hostPath.find_last_of('/');
     if (slash == std::string::npos)

@@ -49,24 +49,6 @@ std::string registryFolder() {
     return std::string(home) + "/.config/vl-suite/registry";
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 std::string utf16leToUtf8(std::string_view bytes) {
     std::string out;
     std::size_t i = 0;
@@ -81,7 +63,7 @@ std::string utf16leToUtf8(std::string_view bytes) {
                 i += 2;
             }
         }
-        appendUtf8(out, u);
+        rtl::appendUtf8(out, u);
     }
     return out;
 }
@@ -114,20 +96,15 @@ bool parseHexBytes(std::string_view s, std::string& out) {
     out.clear();
     int digits = 0, cur = 0;
     for (char c : s) {
-        int d;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else if (c == ',' || c == ' ' || c == '\t' || c == '\\' || c == '\r' || c == '\n') {
+        int d = rtl::HexDigitValue(c);
+        if (d < 0) {
+            if (c != ',' && c != ' ' && c != '\t' && c != '\\' && c != '\r' && c != '\n')
+                return false;
             if (digits > 0)
                 out += static_cast<char>(cur);
             digits = cur = 0;
             continue;
-        } else
-            return false;
+        }
         if (++digits > 2)
             return false;
         cur = cur * 16 + d;

@@ -19,6 +19,10 @@ struct Resolved {
 
 Resolved resolve(std::string_view windowsPath);
 
+// Resolves a path argument of a call; an empty, null or unmappable path sets the last error
+// (path not found) and gives false.
+bool resolveArgument(const char* path, Resolved& resolved);
+
 // The code for a missing entry: ERROR_FILE_NOT_FOUND when its folder exists, else
 // ERROR_PATH_NOT_FOUND.
 DWORD missingError(const std::string& hostPath);

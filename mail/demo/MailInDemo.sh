@@ -2,7 +2,8 @@
 # on 127.0.0.1:110 the mailbox into which the sent message is delivered, and 'VL_PAK32 2' (the
 # Talvik job) fetches the packages back into Katalog_TRN.
 #
-# Uses demo.sh's WORK, PROG, PIDS, PY, SHOT, step and wait_for_port.
+# Uses demo.sh's WORK, PROG, PIDS, PY, SHOT, step, wait_for_port, show_record and
+# run_on_virtual_display.
 
 POP3_DIR=""
 POP3_USER=sklep7
@@ -101,42 +102,12 @@ PYEOF
         (cd "$WORK" && "$PROG/VL_PAK32" 2)
     else
         step "Running 'VL_PAK32 2' on the virtual display"
-        (cd "$WORK" && exec "$PROG/VL_PAK32" 2) >"$WORK/program-odbior.log" 2>&1 &
-        local app=$! win=""
-        for _ in $(seq 200); do
-            win=$(xdotool search --onlyvisible --pid "$app" --name '^Odbieranie poczty - Talvik$' 2>/dev/null | head -1 || true)
-            [[ -n "$win" ]] && break
-            sleep 0.1
-        done
-        if [[ -z "$win" ]]; then
-            echo "  the window did not appear" >&2
-            cat "$WORK/program-odbior.log" >&2
-            kill "$app" 2>/dev/null || true
-            return 1
-        fi
-        for _ in $(seq 600); do
-            record_written && break
-            local box
-            box=$(xdotool search --onlyvisible --pid "$app" --name '^Błąd' 2>/dev/null | head -1 || true)
-            if [[ -n "$box" && "$box" != "$win" ]]; then
-                echo "  message box: $(xdotool getwindowname "$box")"
-                xdotool windowactivate --sync "$box" key Return 2>/dev/null || true
-            fi
-            sleep 0.1
-        done
-        sleep 1 # the closing lines and the button
         RECEIVE_SHOT="$WORK/VL_PAK32-odbior.png"
-        import -window "$win" "$RECEIVE_SHOT"
-        xdotool windowactivate --sync "$win" key --clearmodifiers alt+m
-        wait "$app" || true
+        run_on_virtual_display 2 "Odbieranie poczty - Talvik" "$RECEIVE_SHOT" "$WORK/program-odbior.log" || return 1
     fi
 
     step "Result record of the receiving run (section Error)"
-    if record_written; then
-        sed -n '/^\[Error\]/,/^\[/p' "$PROG/VL_PAK32.INI" | tr -d '\r' | sed 's/^/  /'
-    else
-        echo "  (none written)"
-    fi
+    show_record
 
     step "Files saved into Katalog_TRN ($WORK/odbior)"
     local f same

@@ -91,6 +91,55 @@ echo "  settings: $PROG/VL_PAK32.INI"
 
 record_written() { grep -q '^\[Error\]' "$PROG/VL_PAK32.INI" 2>/dev/null; }
 
+show_record() {
+    if record_written; then
+        sed -n '/^\[Error\]/,/^\[/p' "$PROG/VL_PAK32.INI" | tr -d '\r' | sed 's/^/  /'
+    else
+        echo "  (none written)"
+    fi
+}
+
+# Runs 'VL_PAK32 JOB' on the virtual display as a user would: waits for the window titled
+# TITLE, answers a failure's message box with Enter, waits for the result record, saves a
+# screenshot to SHOT and presses "Za&mknij" (Alt+M).
+run_on_virtual_display() { # job title shot log
+    local job=$1 title=$2 shot=$3 log=$4 app win="" box
+    (cd "$WORK" && exec "$PROG/VL_PAK32" "$job") >"$log" 2>&1 &
+    app=$!
+    # Windows of the program by title (xdotool's own name match is not safe with "ą").
+    window_titled() { # prefix
+        local w
+        for w in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
+            [[ "$(xdotool getwindowname "$w" 2>/dev/null)" == "$1"* ]] && { echo "$w"; return 0; }
+        done
+        return 1
+    }
+    for _ in $(seq 200); do
+        win=$(window_titled "$title" || true)
+        [[ -n "$win" ]] && break
+        sleep 0.1
+    done
+    if [[ -z "$win" ]]; then
+        echo "  the window did not appear" >&2
+        cat "$log" >&2
+        kill "$app" 2>/dev/null || true
+        return 1
+    fi
+    for _ in $(seq 600); do
+        record_written && break
+        box=$(window_titled "Błąd" || true)
+        if [[ -n "$box" && "$box" != "$win" ]]; then
+            echo "  message box: $(xdotool getwindowname "$box")"
+            xdotool windowactivate --sync "$box" key Return 2>/dev/null || true
+        fi
+        sleep 0.1
+    done
+    sleep 1 # the closing lines and the button
+    import -window "$win" "$shot"
+    xdotool windowactivate --sync "$win" key --clearmodifiers alt+m
+    wait "$app" || true
+}
+
 # ---- The run --------------------------------------------------------------------------------
 SHOT=""
 if [[ -n "${DISPLAY:-}" ]] && xprop -root >/dev/null 2>&1; then
@@ -106,47 +155,13 @@ else
     PIDS+=($!)
     for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
 
-    (cd "$WORK" && exec "$PROG/VL_PAK32" 1) >"$WORK/program.log" 2>&1 &
-    APP=$!
-    # Windows of the program by title (xdotool's own name match is not safe with "ą").
-    window_titled() { # prefix
-        local w
-        for w in $(xdotool search --onlyvisible --pid "$APP" 2>/dev/null); do
-            [[ "$(xdotool getwindowname "$w" 2>/dev/null)" == "$1"* ]] && { echo "$w"; return 0; }
-        done
-        return 1
-    }
-    WIN=""
-    for _ in $(seq 200); do
-        WIN=$(window_titled "Wysyłanie danych" || true)
-        [[ -n "$WIN" ]] && break
-        sleep 0.1
-    done
-    [[ -n "$WIN" ]] || { echo "the window did not appear" >&2; cat "$WORK/program.log" >&2; exit 1; }
-    # Wait for the run to end; a message box about a failure is answered with Enter.
-    for _ in $(seq 600); do
-        record_written && break
-        BOX=$(window_titled "Błąd" || true)
-        if [[ -n "$BOX" ]]; then
-            echo "  message box: $(xdotool getwindowname "$BOX")"
-            xdotool windowactivate --sync "$BOX" key Return 2>/dev/null || true
-        fi
-        sleep 0.1
-    done
-    sleep 1 # the end lines and the button
     SHOT="$WORK/VL_PAK32-wysylka.png"
-    import -window "$WIN" "$SHOT"
-    xdotool windowactivate --sync "$WIN" key --clearmodifiers alt+m
-    wait "$APP" || true
+    run_on_virtual_display 1 "Wysyłanie danych" "$SHOT" "$WORK/program.log" || exit 1
 fi
 
 # ---- The outcome ----------------------------------------------------------------------------
 step "Result record in VL_PAK32.INI (section Error)"
-if record_written; then
-    sed -n '/^\[Error\]/,/^\[/p' "$PROG/VL_PAK32.INI" | tr -d '\r' | sed 's/^/  /'
-else
-    echo "  (none written)"
-fi
+show_record
 
 step "What the SMTP server received"
 MAILS=()

@@ -300,6 +300,9 @@ LONG RegOpenKeyExA(HKEY root, const char* subKey, DWORD /*options*/, REGSAM acce
     // KEY_SET_VALUE, KEY_CREATE_SUB_KEY, KEY_CREATE_LINK: this registry is never written.
     if (access & (0x0002 | 0x0004 | 0x0020))
         return ERROR_ACCESS_DENIED;
+    // Key names never begin with a backslash nor hold an empty part, as the platform insists.
+    if (subKey && (subKey[0] == '\\' || std::string_view(subKey).find("\\\\") != std::string_view::npos))
+        return ERROR_BAD_PATHNAME;
     int rootIndex = predefinedRoot(root);
     std::string base;
     if (rootIndex < 0) {

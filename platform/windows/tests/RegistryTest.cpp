@@ -148,8 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{CU, kPak, "katalog", 0, win::REG_SZ, std::string("C:\\Program Files\\VELT") + '\0'},
         ValueCase{CU, "software\\VELT\\vl_pak32", "Katalog", 0, win::REG_SZ,
                   std::string("C:\\Program Files\\VELT") + '\0'},
-        ValueCase{CU, "\\Software\\Velt\\VL_PAK32", "Katalog", 0, win::REG_SZ,
-                  std::string("C:\\Program Files\\VELT") + '\0'},
+        ValueCase{CU, "\\Software\\Velt\\VL_PAK32", "Katalog", win::ERROR_BAD_PATHNAME, 0, ""},
         ValueCase{CU, kPak, "Cytat", 0, win::REG_SZ, "powiedział \"tak\""_w + '\0'},
         ValueCase{CU, kPak, "ExpandPath", 0, win::REG_EXPAND_SZ, std::string("%SystemRoot%\\x") + '\0'},
         ValueCase{CU, kPak, "Licznik", 0, win::REG_DWORD, std::string("\x2A\0\0\0", 4)},
@@ -181,6 +180,14 @@ TEST_F(Registry, MissingKeyCreatesNothing) {
     // Nor can a key be opened for writing.
     EXPECT_EQ(win::RegOpenKeyExA(CU, kPak, 0, 0x20006 /*KEY_WRITE*/, &key), win::ERROR_ACCESS_DENIED);
     EXPECT_EQ(listing(), before);
+}
+
+TEST_F(Registry, LeadingOrDoubledBackslashIsABadPath) {
+    HKEY key = 0;
+    EXPECT_EQ(win::RegOpenKeyExA(CU, "\\Software\\Velt", 0, win::KEY_READ, &key), win::ERROR_BAD_PATHNAME);
+    EXPECT_EQ(win::RegOpenKeyExA(CU, "Software\\\\Velt", 0, win::KEY_READ, &key), win::ERROR_BAD_PATHNAME);
+    EXPECT_EQ(win::RegOpenKeyExA(CU, "Software\\Velt", 0, win::KEY_READ, &key), 0);
+    win::RegCloseKey(key);
 }
 
 TEST_F(Registry, BufferTooSmallAndRelativeOpen) {

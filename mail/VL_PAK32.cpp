@@ -2,16 +2,9 @@
 // "1" sends the waiting packages, "2" receives them for a Talvik host, "3" for an Orvena host.
 // Any other argument, or none, ends the program at once without a window or a write.
 
-#include "MailOut.h"
-
-#if __has_include("MailInTZ.h")
-#include "MailInTZ.h"
-#define VL_PAK32_ODBIOR_TALVIK 1
-#endif
-#if __has_include("MailInOX.h")
 #include "MailInOX.h"
-#define VL_PAK32_ODBIOR_ORVENA 1
-#endif
+#include "MailInTZ.h"
+#include "MailOut.h"
 
 #include <vcl/Application.h>
 
@@ -24,21 +17,17 @@ namespace {
 
 enum class Zadanie { Brak, Wysylka, OdbiorTalvik, OdbiorOrvena };
 
-// The first argument as a whole, letter case counting; only jobs whose window is built count.
+// The first argument as a whole, letter case counting.
 Zadanie WybierzZadanie(int argc, char** argv) {
     if (argc < 2)
         return Zadanie::Brak;
     const std::string_view arg(argv[1]);
     if (arg == "1")
         return Zadanie::Wysylka;
-#ifdef VL_PAK32_ODBIOR_TALVIK
     if (arg == "2")
         return Zadanie::OdbiorTalvik;
-#endif
-#ifdef VL_PAK32_ODBIOR_ORVENA
     if (arg == "3")
         return Zadanie::OdbiorOrvena;
-#endif
     return Zadanie::Brak;
 }
 
@@ -57,16 +46,12 @@ int main(int argc, char** argv) {
         Application->SetTitle("VL_PAK32");
         Application->CreateForm(Form1);
         break;
-#ifdef VL_PAK32_ODBIOR_TALVIK
     case Zadanie::OdbiorTalvik:
         Application->CreateForm(Form2);
         break;
-#endif
-#ifdef VL_PAK32_ODBIOR_ORVENA
     case Zadanie::OdbiorOrvena:
         Application->CreateForm(Form3);
         break;
-#endif
     default:
         return 0;
     }

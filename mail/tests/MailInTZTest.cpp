@@ -299,6 +299,42 @@ TEST_F(MailInTZTest, FailureMidRunLeavesEveryMessageOnTheServer) {
     EXPECT_EQ(serwer->Messages().size(), 3u);
 }
 
+// A record that cannot be written: the error routine's box, then its own write fails and the
+// toolkit's error dialog ends the handler; no closing lines, the button stays hidden.
+TEST_F(MailInTZTest, RefusedRecordWriteStopsTheRunAtTheDefaultErrorDialog) {
+    vltest::WriteFile(FolderProgramu()->IniFile(), PlikINI(ustawienia));
+    const std::string ini = win::WindowsPath(FolderProgramu()->IniFile());
+    ASSERT_TRUE(win::SetFileAttributesA(ini.c_str(), win::FILE_ATTRIBUTE_READONLY));
+    VL_PAK32::BladNr = 0;
+    VL_PAK32::BladMsg.clear();
+    vcl::testing::MessageBoxResponder okna(win::IDOK);
+    okno = std::make_unique<TForm2>(nullptr);
+    okno->AfterConstruction();
+    const bool pokazane = vcl::testing::ShowAndWait(*okno, 60000);
+    const bool dwaOkna = vcl::testing::WaitFor([&] { return okna.Count() >= 2; }, 60000);
+    vcl::testing::ProcessMessagesFor(200);
+    win::SetFileAttributesA(ini.c_str(), win::FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(pokazane);
+    ASSERT_TRUE(dwaOkna);
+
+    const std::string tekst = "Unable to write to " + ini;
+    ASSERT_EQ(okna.Count(), 2);
+    EXPECT_EQ(okna[0].caption, L("Błąd -1"));
+    EXPECT_EQ(okna[0].text, tekst);
+    EXPECT_EQ(okna[0].type, win::MB_OK);
+    EXPECT_EQ(okna[1].caption, vcl::Application->Title());
+    EXPECT_EQ(okna[1].text, tekst + ".");
+    EXPECT_EQ(okna[1].type, win::MB_OK | win::MB_ICONSTOP);
+    std::vector<std::string> log;
+    for (int i = 0; i < okno->LB1->Items().Count(); ++i)
+        log.push_back(okno->LB1->Items()[i]);
+    EXPECT_EQ(log, (std::vector<std::string>{L("Łączenie się z serwerem, proszę czekać ..."),
+                                             L("Sprawdzanie czy są nowe wiadomości ..."),
+                                             L("Brak nowych wiadomości."), L("Rozłączono z serwerem.")}));
+    EXPECT_FALSE(okno->ButZamknij->Visible());
+    EXPECT_EQ(VL_PAK32::BladNr, -1);
+}
+
 TEST_F(MailInTZTest, CloseButtonClosesTheWindow) {
     Uruchom();
     ASSERT_TRUE(okno->Visible());

@@ -49,24 +49,37 @@ Pop3Server::Pop3Server(Pop3ServerOptions options) : m_options(std::move(options)
     WriteFile(d + "/passwd", m_options.user + ":{PLAIN}" + m_options.password + "\n");
     ::chmod((d + "/passwd").c_str(), 0644);
     WriteFile(d + "/dovecot.conf",
-              "base_dir = " + d + "/run\n"
-              "state_dir = " + d + "/state\n"
-              "log_path = " + d + "/dovecot.log\n"
-              "info_log_path = " + d + "/dovecot.log\n"
-              "protocols = pop3\n"
-              "listen = 127.0.0.1\n"
-              "ssl = no\n"
-              "disable_plaintext_auth = no\n"
-              "auth_mechanisms = plain\n"
-              "auth_failure_delay = 0\n"
-              "default_internal_user = dovecot\n"
-              "default_login_user = dovenull\n"
-              "mail_location = maildir:" + d + "/home/Maildir\n"
-              "pop3_logout_format = top=%t/%p, retr=%r/%b, del=%d/%m, size=%s\n"
-              "service pop3-login {\n  inet_listener pop3 {\n    address = 127.0.0.1\n    port = " +
-                  std::to_string(m_options.port) + "\n  }\n}\n"
-              "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN username_format=%u " + d + "/passwd\n}\n"
-              "userdb {\n  driver = static\n  args = uid=nobody gid=nogroup home=" + d + "/home\n}\n");
+              "base_dir = " + d +
+                  "/run\n"
+                  "state_dir = " +
+                  d +
+                  "/state\n"
+                  "log_path = " +
+                  d +
+                  "/dovecot.log\n"
+                  "info_log_path = " +
+                  d +
+                  "/dovecot.log\n"
+                  "protocols = pop3\n"
+                  "listen = 127.0.0.1\n"
+                  "ssl = no\n"
+                  "disable_plaintext_auth = no\n"
+                  "auth_mechanisms = plain\n"
+                  "auth_failure_delay = 0\n"
+                  "default_internal_user = dovecot\n"
+                  "default_login_user = dovenull\n"
+                  "mail_location = maildir:" +
+                  d +
+                  "/home/Maildir\n"
+                  "pop3_logout_format = top=%t/%p, retr=%r/%b, del=%d/%m, size=%s\n"
+                  "service pop3-login {\n  inet_listener pop3 {\n    address = 127.0.0.1\n    port = " +
+                  std::to_string(m_options.port) +
+                  "\n  }\n}\n"
+                  "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN username_format=%u " +
+                  d +
+                  "/passwd\n}\n"
+                  "userdb {\n  driver = static\n  args = uid=nobody gid=nogroup home=" +
+                  d + "/home\n}\n");
     m_process = std::make_unique<ChildProcess>(
         std::vector<std::string>{"/usr/sbin/dovecot", "-F", "-c", d + "/dovecot.conf"}, d + "/stdout.log");
     m_started = WaitForPort("127.0.0.1", m_options.port, 15000);
@@ -98,9 +111,8 @@ std::vector<std::string> Pop3Server::Messages() const {
     for (const char* sub : {"new/", "cur/"})
         for (const auto& n : ListFolder(maildir + sub))
             names.push_back(sub + n);
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return a.substr(4) < b.substr(4);
-    });
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return a.substr(4) < b.substr(4); });
     for (const auto& n : names)
         out.push_back(ReadFile(maildir + n));
     return out;

@@ -22,14 +22,14 @@ struct Pop3ServerOptions {
 // One finished session, from dovecot's logout line
 // ("top=%t/%p, retr=%r/%b, del=%d/%m, size=%s").
 struct Pop3Session {
-    int top = 0;   // TOP commands served
-    int retr = 0;  // RETR commands served
-    int del = 0;   // messages deleted at QUIT (0 when the session ended without QUIT)
+    int top = 0;      // TOP commands served
+    int retr = 0;     // RETR commands served
+    int del = 0;      // messages deleted at QUIT (0 when the session ended without QUIT)
     std::string line; // the whole log line
 };
 
 class Pop3Server {
-public:
+  public:
     explicit Pop3Server(Pop3ServerOptions options = {});
     ~Pop3Server();
 
@@ -50,7 +50,7 @@ public:
     // Waits until at least n sessions have ended.
     bool WaitForSessions(std::size_t n, int timeoutMs) const;
 
-private:
+  private:
     Pop3ServerOptions m_options;
     TempDir m_dir{"vlpop3"};
     std::unique_ptr<ChildProcess> m_process;

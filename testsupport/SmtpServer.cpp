@@ -3,8 +3,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include <sys/stat.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 namespace vltest {
@@ -95,10 +95,11 @@ SmtpServer::SmtpServer(SmtpServerOptions options) : m_options(std::move(options)
     std::string refuse;
     for (const auto& [addr, reply] : m_options.refuseRecipients)
         refuse += (refuse.empty() ? "" : ", ") + jsonString(addr) + ": " + jsonString(reply);
-    WriteFile(m_dir.File("config.json"), "{\"folder\": " + jsonString(mailFolder) + ", \"refuse\": {" + refuse +
-                                             "}, \"refuse_hello\": " + jsonString(m_options.refuseHello) + "}\n");
-    std::vector<std::string> argv = {"/usr/bin/python3", "-m", "aiosmtpd", "-n", "-l",
-                                     "127.0.0.1:" + std::to_string(m_options.port)};
+    WriteFile(m_dir.File("config.json"),
+              "{\"folder\": " + jsonString(mailFolder) + ", \"refuse\": {" + refuse +
+                  "}, \"refuse_hello\": " + jsonString(m_options.refuseHello) + "}\n");
+    std::vector<std::string> argv = {
+        "/usr/bin/python3", "-m", "aiosmtpd", "-n", "-l", "127.0.0.1:" + std::to_string(m_options.port)};
     if (m_options.sizeLimit > 0) {
         argv.push_back("-s");
         argv.push_back(std::to_string(m_options.sizeLimit));

@@ -28,19 +28,19 @@ struct SmtpServerOptions {
 
 // What Python's email package reads out of a received message. Texts are UTF-8.
 struct ParsedAttachment {
-    std::string fileName;     // get_filename(), decoded
-    std::string contentType;  // get_content_type()
-    std::int64_t size = 0;    // decoded bytes
-    std::string sha256;       // of the decoded bytes, lowercase hex
+    std::string fileName;    // get_filename(), decoded
+    std::string contentType; // get_content_type()
+    std::int64_t size = 0;   // decoded bytes
+    std::string sha256;      // of the decoded bytes, lowercase hex
 };
 struct ParsedMail {
-    std::string subject;      // decoded
-    std::string from;         // decoded header text
+    std::string subject; // decoded
+    std::string from;    // decoded header text
     std::string to;
     std::string replyTo;
-    std::string contentType;  // of the top level
+    std::string contentType;                   // of the top level
     std::vector<ParsedAttachment> attachments; // in message order
-    int textParts = 0;        // non-attachment leaf parts
+    int textParts = 0;                         // non-attachment leaf parts
     std::vector<std::string> defects;          // names of defects Python found
 };
 
@@ -53,7 +53,7 @@ struct ReceivedMail {
 };
 
 class SmtpServer {
-public:
+  public:
     explicit SmtpServer(SmtpServerOptions options = {});
     ~SmtpServer();
 
@@ -72,7 +72,7 @@ public:
     // Parses raw message bytes with Python's email package (the same check as Messages()).
     static ParsedMail Inspect(const std::string& raw);
 
-private:
+  private:
     SmtpServerOptions m_options;
     TempDir m_dir{"vlsmtp"};
     std::unique_ptr<ChildProcess> m_process;

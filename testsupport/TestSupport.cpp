@@ -95,7 +95,7 @@ void WriteFile(const std::string& path, std::string_view bytes) {
 }
 
 bool PathExists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::lstat(path.c_str(), &st) == 0;
 }
 
@@ -118,7 +118,8 @@ std::string Sha256Hex(std::string_view bytes) {
         0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
         0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
         0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
-    uint32_t h[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+    uint32_t h[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
+                     0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
     std::string msg(bytes);
     const uint64_t bits = static_cast<uint64_t>(bytes.size()) * 8;
     msg += static_cast<char>(0x80);
@@ -142,9 +143,23 @@ std::string Sha256Hex(std::string_view bytes) {
         for (int i = 0; i < 64; ++i) {
             uint32_t t1 = hh + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) + ((e & f) ^ (~e & g)) + k[i] + w[i];
             uint32_t t2 = (rotr(a, 2) ^ rotr(a, 13) ^ rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
-            hh = g; g = f; f = e; e = d + t1; d = c; c = b; b = a; a = t1 + t2;
+            hh = g;
+            g = f;
+            f = e;
+            e = d + t1;
+            d = c;
+            c = b;
+            b = a;
+            a = t1 + t2;
         }
-        h[0] += a; h[1] += b; h[2] += c; h[3] += d; h[4] += e; h[5] += f; h[6] += g; h[7] += hh;
+        h[0] += a;
+        h[1] += b;
+        h[2] += c;
+        h[3] += d;
+        h[4] += e;
+        h[5] += f;
+        h[6] += g;
+        h[7] += hh;
     }
     char out[65];
     for (int i = 0; i < 8; ++i)
@@ -183,7 +198,8 @@ pid_t spawn(const std::vector<std::string>& argv, int outFd, const std::vector<s
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& logFile,
                            const std::vector<std::string>& extraEnv) {
-    int fd = ::open(logFile.empty() ? "/dev/null" : logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    int fd = ::open(logFile.empty() ? "/dev/null" : logFile.c_str(),
+                    O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     m_pid = spawn(argv, fd, extraEnv);
     if (fd >= 0)
         ::close(fd);
@@ -301,7 +317,8 @@ bool WaitForPortFree(const std::string& host, int port, int timeoutMs) {
     return false;
 }
 
-int RunProgram(const std::vector<std::string>& argv, std::string* output, const std::vector<std::string>& extraEnv) {
+int RunProgram(const std::vector<std::string>& argv, std::string* output,
+               const std::vector<std::string>& extraEnv) {
     int p[2];
     if (::pipe2(p, O_CLOEXEC) != 0)
         return -1;

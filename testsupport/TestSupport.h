@@ -25,18 +25,18 @@ std::string EnterPrivateNetwork();
 bool RunningAsRoot();
 
 // In a TEST body: skips with a clear message when not root; fails when root but it did not work.
-#define VLTEST_PRIVATE_NETWORK()                                                                  \
-    do {                                                                                          \
-        if (!::vltest::RunningAsRoot())                                                           \
-            GTEST_SKIP() << "needs root for a private network namespace (unshare CLONE_NEWNET)";  \
-        const std::string vltestWhy = ::vltest::EnterPrivateNetwork();                            \
-        ASSERT_EQ(vltestWhy, "") << "cannot enter a private network namespace";                   \
+#define VLTEST_PRIVATE_NETWORK()                                                                             \
+    do {                                                                                                     \
+        if (!::vltest::RunningAsRoot())                                                                      \
+            GTEST_SKIP() << "needs root for a private network namespace (unshare CLONE_NEWNET)";             \
+        const std::string vltestWhy = ::vltest::EnterPrivateNetwork();                                       \
+        ASSERT_EQ(vltestWhy, "") << "cannot enter a private network namespace";                              \
     } while (0)
 
 // A temporary folder under $TMPDIR (or /tmp), mode 0755 so that servers' own users can walk
 // through it; removed with its contents on destruction.
 class TempDir {
-public:
+  public:
     explicit TempDir(std::string_view prefix = "vltest");
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -46,7 +46,7 @@ public:
     // Path + "/" + name.
     std::string File(std::string_view name) const;
 
-private:
+  private:
     std::string m_path;
 };
 
@@ -63,7 +63,7 @@ std::string Sha256Hex(std::string_view bytes);
 // /dev/null). The destructor stops it (SIGTERM, then SIGKILL after 3 s), reaps it and waits
 // until every process left in its group has exited too (SIGKILL to the group after 3 s).
 class ChildProcess {
-public:
+  public:
     ChildProcess(const std::vector<std::string>& argv, const std::string& logFile = "",
                  const std::vector<std::string>& extraEnv = {});
     ~ChildProcess();
@@ -74,7 +74,7 @@ public:
     bool Running();
     void Stop();
 
-private:
+  private:
     pid_t m_pid = -1;
 };
 

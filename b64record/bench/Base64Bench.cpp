@@ -6,8 +6,8 @@
 // alone on text in memory, the export as a host calls it (read, decode, split), and
 // `base64 -d FILE > /dev/null` (read, decode, write).
 
-#include "PersData.h"
 #include "../tests/Base64Encode.h"
+#include "PersData.h"
 
 #include <Velt_b64.h>
 

@@ -17,11 +17,11 @@ namespace net {
 struct SmtpReply {
     int code = 0;
     std::vector<std::string> lines; // texts of every line, without the codes
-    std::string Text() const;        // lines joined by CR LF
+    std::string Text() const;       // lines joined by CR LF
 };
 
 class CommandChannel {
-public:
+  public:
     TcpClient& Socket() { return m_socket; }
     std::size_t MaxLineLength() const { return m_maxLineLength; }
     void SetMaxLineLength(std::size_t n) { m_maxLineLength = n; }
@@ -46,7 +46,7 @@ public:
     // line break) to `sink`.
     void ReadPop3Data(const std::function<void(std::string_view line)>& sink);
 
-private:
+  private:
     TcpClient m_socket;
     std::size_t m_maxLineLength = 16384;
     TIdMaxLineAction m_maxLineAction = maException;

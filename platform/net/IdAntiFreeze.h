@@ -9,7 +9,7 @@
 namespace net {
 
 class TIdAntiFreeze {
-public:
+  public:
     // Raises EIdException "Only one TIdAntiFreeze can exist per application." for a second one.
     TIdAntiFreeze();
     ~TIdAntiFreeze();
@@ -32,7 +32,7 @@ public:
     // The wait slice to use (the instance's IdleTimeOut, or 20 ms without one).
     static int SliceMs();
 
-private:
+  private:
     bool m_active = true;
     bool m_onlyWhenIdle = true;
     int m_idleTimeOut = 20;

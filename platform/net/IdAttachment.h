@@ -17,7 +17,7 @@ class TIdMessageParts;
 struct ReceivedContent; // the parsed part and the spool it lives in (IdAttachment.cpp)
 
 class TIdAttachment : public TIdMessagePart {
-public:
+  public:
     // Adds an attachment for the file at `path` to `parts` and returns it (owned by `parts`).
     // FileName is the path's name part (after the last "\" , "/" or ":").
     static TIdAttachment& Create(TIdMessageParts& parts, std::string_view path);
@@ -46,7 +46,7 @@ public:
     // Set by the message parser.
     void SetReceivedContent(std::shared_ptr<ReceivedContent> c);
 
-private:
+  private:
     std::string m_fileName;
     std::string m_storedPathName;
     std::shared_ptr<ReceivedContent> m_content;

@@ -8,7 +8,7 @@
 namespace net {
 
 class TIdEmailAddressItem {
-public:
+  public:
     TIdEmailAddressItem() = default;
     explicit TIdEmailAddressItem(std::string_view text) { SetText(text); }
 
@@ -23,9 +23,12 @@ public:
     // Reads `Name <address>`, `"Name" <address>`, `<address>` or `address`.
     void SetText(std::string_view text);
 
-    void Clear() { m_address.clear(); m_name.clear(); }
+    void Clear() {
+        m_address.clear();
+        m_name.clear();
+    }
 
-private:
+  private:
     std::string m_address;
     std::string m_name;
 };

@@ -11,7 +11,7 @@
 namespace net {
 
 class TIdEmailAddressList {
-public:
+  public:
     // Appends an empty item; the reference stays valid until Clear().
     TIdEmailAddressItem& Add();
     int Count() const { return static_cast<int>(m_items.size()); }
@@ -26,7 +26,7 @@ public:
     // it; empty items are skipped.
     void SetEMailAddresses(std::string_view text);
 
-private:
+  private:
     std::deque<TIdEmailAddressItem> m_items;
 };
 

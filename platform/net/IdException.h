@@ -18,21 +18,21 @@
 namespace net {
 
 class EIdException : public rtl::Exception {
-public:
+  public:
     using rtl::Exception::Exception;
 };
 
 // A socket failure. Text: "Socket Error # <n>", CR LF, the stack's English text for <n>
 // ("Socket Error # 10061\r\nConnection refused.").
 class EIdSocketError : public EIdException {
-public:
+  public:
     explicit EIdSocketError(int winsockError);
     int LastError() const noexcept { return m_lastError; }
 
     // "Connection refused." for 10061; "Unknown error." for a number without a text.
     static std::string StackText(int winsockError);
 
-private:
+  private:
     int m_lastError;
 };
 
@@ -40,35 +40,35 @@ private:
 // number ("5.1.1 User unknown"; lines of a multi-line reply joined by CR LF). POP3: code 2 for
 // "-ERR" where "+OK" was required, and the text after "-ERR " ("[AUTH] Authentication failed.").
 class EIdProtocolReplyError : public EIdException {
-public:
+  public:
     EIdProtocolReplyError(int code, std::string text) : EIdException(std::move(text)), m_code(code) {}
     int ReplyErrorCode() const noexcept { return m_code; }
 
-private:
+  private:
     int m_code;
 };
 
 // "Connection Closed Gracefully.": the peer closed the connection where more was expected.
 class EIdConnClosedGracefully : public EIdException {
-public:
+  public:
     EIdConnClosedGracefully() : EIdException("Connection Closed Gracefully.") {}
 };
 
 // "Read timed out.": ReadTimeout (> 0) elapsed while waiting for the server.
 class EIdReadTimeout : public EIdException {
-public:
+  public:
     EIdReadTimeout() : EIdException("Read timed out.") {}
 };
 
 // "Max line length exceeded.".
 class EIdMaxLineLengthExceeded : public EIdException {
-public:
+  public:
     EIdMaxLineLengthExceeded() : EIdException("Max line length exceeded.") {}
 };
 
 // A received message that is truncated or malformed beyond use ("Message is malformed.").
 class EIdMessageError : public EIdException {
-public:
+  public:
     using EIdException::EIdException;
 };
 

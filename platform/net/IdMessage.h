@@ -19,7 +19,7 @@ enum TIdMessageEncoding { meDefault, meMIME, meUU };
 using TDateTime = double;
 
 class TIdMessage {
-public:
+  public:
     TIdMessage() = default;
     TIdMessage(const TIdMessage&) = delete;
     TIdMessage& operator=(const TIdMessage&) = delete;
@@ -54,7 +54,7 @@ public:
     const std::string& AttachmentEncoding() const { return m_attachmentEncoding; }
     void SetAttachmentEncoding(std::string_view e) { m_attachmentEncoding = e; }
 
-private:
+  private:
     std::string m_subject;
     TIdEmailAddressItem m_from;
     TIdEmailAddressList m_recipients;

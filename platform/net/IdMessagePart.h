@@ -7,7 +7,7 @@
 namespace net {
 
 class TIdMessagePart {
-public:
+  public:
     virtual ~TIdMessagePart() = default;
     // The attachment test: true for an attachment, false for a text part.
     virtual bool IsAttachment() const = 0;
@@ -16,7 +16,7 @@ public:
     const std::string& ContentType() const { return m_contentType; }
     void SetContentType(std::string t) { m_contentType = std::move(t); }
 
-private:
+  private:
     std::string m_contentType;
 };
 

@@ -10,7 +10,7 @@
 namespace net {
 
 class TIdMessageParts {
-public:
+  public:
     int Count() const { return static_cast<int>(m_parts.size()); }
     // Part i, counted from 0 (std::out_of_range outside).
     TIdMessagePart& Items(int i) { return *m_parts.at(i); }
@@ -18,14 +18,13 @@ public:
     void Clear() { m_parts.clear(); }
 
     // Appends a part and returns it.
-    template <class T>
-    T& Add(std::unique_ptr<T> part) {
+    template <class T> T& Add(std::unique_ptr<T> part) {
         T& ref = *part;
         m_parts.push_back(std::move(part));
         return ref;
     }
 
-private:
+  private:
     std::vector<std::unique_ptr<TIdMessagePart>> m_parts;
 };
 

@@ -13,7 +13,7 @@ namespace {
 
 // Writes the spooled message in large blocks.
 class SpoolWriter {
-public:
+  public:
     explicit SpoolWriter(int fd) : m_fd(fd) { m_buf.reserve(kFlush + 16384); }
     void Line(std::string_view line) {
         m_buf.append(line);
@@ -32,7 +32,7 @@ public:
         m_buf.clear();
     }
 
-private:
+  private:
     static constexpr std::size_t kFlush = 256 * 1024;
     int m_fd;
     std::string m_buf;

@@ -14,7 +14,7 @@
 namespace net {
 
 class TIdPOP3 : public TIdTCPClient {
-public:
+  public:
     TIdPOP3() : TIdTCPClient(110) {}
 
     // Connects (timeoutMs < 0: no limit), reads the greeting, sends USER and PASS. A refused
@@ -34,7 +34,7 @@ public:
     // DELE n: marks message n deleted. True on success.
     bool Delete(int n);
 
-private:
+  private:
     void readQuitReply() override;
 };
 

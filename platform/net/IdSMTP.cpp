@@ -12,7 +12,7 @@ namespace {
 // Buffers the message's data, doubles a dot at the start of a line and sends it in writes of
 // about 64 KB, the size servers commonly read at a time (larger bursts slowed aiosmtpd down).
 class DotStuffer {
-public:
+  public:
     explicit DotStuffer(TcpClient& socket) : m_socket(socket) { m_buf.reserve(kFlush + 4096); }
 
     void Put(std::string_view data) {
@@ -34,7 +34,7 @@ public:
         m_buf.clear();
     }
 
-private:
+  private:
     static constexpr std::size_t kFlush = 64 * 1024;
     TcpClient& m_socket;
     std::string m_buf;

@@ -22,7 +22,7 @@ enum TWorkMode { wmRead, wmWrite };
 enum TIdSMTPAuthenticationType { atNone };
 
 class TIdSMTP : public TIdTCPClient {
-public:
+  public:
     // sender: this client. workMode: wmWrite. workCountMax: the bytes of the message's data
     // as it goes out (headers, encoded parts, before dot-stuffing).
     using TWorkBeginEvent = std::function<void(void* sender, TWorkMode workMode, std::int64_t workCountMax)>;
@@ -50,7 +50,7 @@ public:
     // The EHLO reply's keywords ("SIZE 33554432", "8BITMIME", ...), empty after HELO.
     const std::vector<std::string>& Extensions() const { return m_extensions; }
 
-private:
+  private:
     void sendHello();                  // EHLO name, falling back to HELO name
     void mailFrom(const std::string&); // MAIL FROM:<a>; 250
     void rcptTo(const std::string&);   // RCPT TO:<a>; 250 or 251

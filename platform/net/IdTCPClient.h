@@ -15,7 +15,7 @@
 namespace net {
 
 class TIdTCPClient {
-public:
+  public:
     using TNotifyEvent = std::function<void(void* sender)>;
 
     virtual ~TIdTCPClient();
@@ -43,7 +43,7 @@ public:
     // QUIT when connected (its reply read but not required), close, OnDisconnected.
     void Disconnect();
 
-protected:
+  protected:
     explicit TIdTCPClient(int defaultPort) : m_port(defaultPort) {}
 
     // Opens the TCP connection to Host:Port with ReadTimeout (timeoutMs < 0: no limit).
@@ -56,7 +56,7 @@ protected:
 
     CommandChannel m_channel;
 
-private:
+  private:
     void closed(); // the one place raising OnDisconnected
 
     std::string m_host;

@@ -9,13 +9,13 @@
 namespace net {
 
 class TIdText : public TIdMessagePart {
-public:
+  public:
     bool IsAttachment() const override { return false; }
     // The decoded text, converted to Windows-1250 from the part's charset.
     const std::string& Body() const { return m_body; }
     void SetBody(std::string b) { m_body = std::move(b); }
 
-private:
+  private:
     std::string m_body;
 };
 

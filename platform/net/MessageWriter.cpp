@@ -137,8 +137,8 @@ std::string EncodeFileNameParam(std::string_view param, std::string_view name) {
     std::string encoded;
     static constexpr char kHex[] = "0123456789ABCDEF";
     for (unsigned char c : name) {
-        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-            c == '.' || c == '-' || c == '_') {
+        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '.' ||
+            c == '-' || c == '_') {
             encoded += static_cast<char>(c);
         } else {
             encoded += '%';
@@ -162,7 +162,8 @@ std::string EncodeFileNameParam(std::string_view param, std::string_view name) {
         }
         if (n > 0)
             out += ";\r\n\t";
-        out += std::string(param) + "*" + std::to_string(n) + "*=" + (n == 0 ? prefix : "") + encoded.substr(pos, take);
+        out += std::string(param) + "*" + std::to_string(n) + "*=" + (n == 0 ? prefix : "") +
+               encoded.substr(pos, take);
         pos += take;
     }
     return out;
@@ -222,7 +223,7 @@ MessageWriter::MessageWriter(const TIdMessage& msg) : m_msg(msg) {
         src->path = att.StoredPathName();
         std::string host = win::HostPath(src->path);
         src->fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat st{};
+        struct stat st {};
         if (src->fd < 0 || ::fstat(src->fd, &st) != 0 || S_ISDIR(st.st_mode)) {
             int err = src->fd < 0 ? errno : EISDIR;
             throw rtl::EInOutError(rtl::Format("Cannot open file \"%s\". %s",
@@ -235,10 +236,10 @@ MessageWriter::MessageWriter(const TIdMessage& msg) : m_msg(msg) {
         std::string typeName = isPlainAscii(name) && name.find('"') == std::string::npos
                                    ? "\"" + name + "\""
                                    : "\"" + EncodeHeaderText(name, 1000) + "\"";
-        src->header = "--" + m_boundary + "\r\n" +
-                      "Content-Type: application/octet-stream;\r\n\tname=" + rtl::StringReplaceAll(typeName, "\r\n ", " ") + "\r\n" +
-                      "Content-Transfer-Encoding: base64\r\n" +
-                      "Content-Disposition: attachment;\r\n\t" + EncodeFileNameParam("filename", name) + "\r\n\r\n";
+        src->header = "--" + m_boundary + "\r\n" + "Content-Type: application/octet-stream;\r\n\tname=" +
+                      rtl::StringReplaceAll(typeName, "\r\n ", " ") + "\r\n" +
+                      "Content-Transfer-Encoding: base64\r\n" + "Content-Disposition: attachment;\r\n\t" +
+                      EncodeFileNameParam("filename", name) + "\r\n\r\n";
         m_sources.push_back(std::move(src));
     }
 
@@ -304,9 +305,10 @@ void MessageWriter::Write(const std::function<void(std::string_view)>& out) {
                     if (errno == EINTR)
                         continue;
                     int err = errno;
-                    throw rtl::EInOutError(rtl::Format("Cannot read file \"%s\". %s",
-                                                       {s->path, win::SysErrorMessage(win::ErrorFromErrno(err))}),
-                                           static_cast<int>(win::ErrorFromErrno(err)));
+                    throw rtl::EInOutError(
+                        rtl::Format("Cannot read file \"%s\". %s",
+                                    {s->path, win::SysErrorMessage(win::ErrorFromErrno(err))}),
+                        static_cast<int>(win::ErrorFromErrno(err)));
                 }
                 got += static_cast<std::size_t>(n);
             }

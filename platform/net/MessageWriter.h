@@ -27,7 +27,7 @@ std::string EncodeFileNameParam(std::string_view param, std::string_view name);
 std::string FormatRfc822Date(TDateTime when);
 
 class MessageWriter {
-public:
+  public:
     // Opens every attachment's file (through the Windows layer's path mapping). Raises
     // rtl::EInOutError "Cannot open file \"<path>\". <system text>" for one that cannot be read.
     explicit MessageWriter(const TIdMessage& msg);
@@ -39,7 +39,7 @@ public:
     // a line break. Raises rtl::EInOutError when a file cannot be read.
     void Write(const std::function<void(std::string_view)>& out);
 
-private:
+  private:
     struct Source;
     const TIdMessage& m_msg;
     std::string m_boundary;

@@ -11,9 +11,9 @@ namespace net {
 
 // One line of an SMTP reply: "250-text" (more lines follow) or "250 text" (last line).
 struct SmtpReplyLine {
-    int code = 0;          // 100..599
-    bool more = false;     // '-' after the code
-    std::string text;      // after the separator
+    int code = 0;      // 100..599
+    bool more = false; // '-' after the code
+    std::string text;  // after the separator
 };
 // nullopt when the line does not start with three digits followed by ' ', '-' or nothing.
 std::optional<SmtpReplyLine> ParseSmtpReplyLine(std::string_view line);
@@ -21,7 +21,7 @@ std::optional<SmtpReplyLine> ParseSmtpReplyLine(std::string_view line);
 // A POP3 status line: "+OK text" or "-ERR text" (the text may be empty).
 struct Pop3Status {
     bool ok = false;
-    std::string text;      // after "+OK " / "-ERR "
+    std::string text; // after "+OK " / "-ERR "
 };
 // nullopt for a line that starts with neither "+OK" nor "-ERR" (letter case ignored).
 std::optional<Pop3Status> ParsePop3Status(std::string_view line);

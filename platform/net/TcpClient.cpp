@@ -19,45 +19,80 @@ namespace net {
 
 int WinsockErrorFromErrno(int err) {
     switch (err) {
-    case EINTR: return 10004;
-    case EBADF: return 10009;
+    case EINTR:
+        return 10004;
+    case EBADF:
+        return 10009;
     case EACCES:
-    case EPERM: return 10013;
-    case EFAULT: return 10014;
-    case EINVAL: return 10022;
+    case EPERM:
+        return 10013;
+    case EFAULT:
+        return 10014;
+    case EINVAL:
+        return 10022;
     case EMFILE:
-    case ENFILE: return 10024;
-    case EWOULDBLOCK: return 10035;
-    case EINPROGRESS: return 10036;
-    case EALREADY: return 10037;
-    case ENOTSOCK: return 10038;
-    case EDESTADDRREQ: return 10039;
-    case EMSGSIZE: return 10040;
-    case EPROTOTYPE: return 10041;
-    case ENOPROTOOPT: return 10042;
-    case EPROTONOSUPPORT: return 10043;
-    case ESOCKTNOSUPPORT: return 10044;
-    case EOPNOTSUPP: return 10045;
-    case EPFNOSUPPORT: return 10046;
-    case EAFNOSUPPORT: return 10047;
-    case EADDRINUSE: return 10048;
-    case EADDRNOTAVAIL: return 10049;
-    case ENETDOWN: return 10050;
-    case ENETUNREACH: return 10051;
-    case ENETRESET: return 10052;
-    case ECONNABORTED: return 10053;
+    case ENFILE:
+        return 10024;
+    case EWOULDBLOCK:
+        return 10035;
+    case EINPROGRESS:
+        return 10036;
+    case EALREADY:
+        return 10037;
+    case ENOTSOCK:
+        return 10038;
+    case EDESTADDRREQ:
+        return 10039;
+    case EMSGSIZE:
+        return 10040;
+    case EPROTOTYPE:
+        return 10041;
+    case ENOPROTOOPT:
+        return 10042;
+    case EPROTONOSUPPORT:
+        return 10043;
+    case ESOCKTNOSUPPORT:
+        return 10044;
+    case EOPNOTSUPP:
+        return 10045;
+    case EPFNOSUPPORT:
+        return 10046;
+    case EAFNOSUPPORT:
+        return 10047;
+    case EADDRINUSE:
+        return 10048;
+    case EADDRNOTAVAIL:
+        return 10049;
+    case ENETDOWN:
+        return 10050;
+    case ENETUNREACH:
+        return 10051;
+    case ENETRESET:
+        return 10052;
+    case ECONNABORTED:
+        return 10053;
     case ECONNRESET:
-    case EPIPE: return 10054;
+    case EPIPE:
+        return 10054;
     case ENOBUFS:
-    case ENOMEM: return 10055;
-    case EISCONN: return 10056;
-    case ENOTCONN: return 10057;
-    case ESHUTDOWN: return 10058;
-    case ETIMEDOUT: return 10060;
-    case ECONNREFUSED: return 10061;
-    case EHOSTDOWN: return 10064;
-    case EHOSTUNREACH: return 10065;
-    default: return 10022;
+    case ENOMEM:
+        return 10055;
+    case EISCONN:
+        return 10056;
+    case ENOTCONN:
+        return 10057;
+    case ESHUTDOWN:
+        return 10058;
+    case ETIMEDOUT:
+        return 10060;
+    case ECONNREFUSED:
+        return 10061;
+    case EHOSTDOWN:
+        return 10064;
+    case EHOSTUNREACH:
+        return 10065;
+    default:
+        return 10022;
     }
 }
 
@@ -72,11 +107,16 @@ int WinsockErrorFromGai(int gaiError, int savedErrno) {
     case EAI_ADDRFAMILY:
 #endif
         return 11001;
-    case EAI_FAIL: return 11003;
-    case EAI_MEMORY: return 10055;
-    case EAI_FAMILY: return 10047;
-    case EAI_SYSTEM: return savedErrno ? WinsockErrorFromErrno(savedErrno) : 11003;
-    default: return 11003;
+    case EAI_FAIL:
+        return 11003;
+    case EAI_MEMORY:
+        return 10055;
+    case EAI_FAMILY:
+        return 10047;
+    case EAI_SYSTEM:
+        return savedErrno ? WinsockErrorFromErrno(savedErrno) : 11003;
+    default:
+        return 11003;
     }
 }
 
@@ -144,7 +184,9 @@ void TcpClient::Connect(const std::string& host, int port, int timeoutMs) {
                     pollfd p{fd, POLLOUT, 0};
                     int slice = TIdAntiFreeze::SliceMs();
                     if (timeoutMs >= 0) {
-                        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+                        auto left =
+                            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())
+                                .count();
                         if (left <= 0) {
                             err = ETIMEDOUT;
                             break;
@@ -189,7 +231,8 @@ void TcpClient::waitFor(short events, bool forRead) {
         pollfd p{m_fd, events, 0};
         int slice = TIdAntiFreeze::SliceMs();
         if (limited) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             if (left <= 0)
                 throw EIdReadTimeout();
             if (left < slice)

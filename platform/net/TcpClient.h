@@ -49,7 +49,7 @@ int WinsockErrorFromErrno(int err);
 int WinsockErrorFromGai(int gaiError, int savedErrno);
 
 class TcpClient {
-public:
+  public:
     TcpClient() = default;
     ~TcpClient(); // closes without a word to the peer
     TcpClient(const TcpClient&) = delete;
@@ -69,7 +69,7 @@ public:
 
     // Sends every byte (waiting in slices). Raises EIdSocketError (10054 reset, 10057 closed).
     void Write(std::string_view data);
-    void WriteLine(std::string_view line) ; // line + CR LF
+    void WriteLine(std::string_view line); // line + CR LF
 
     // Reads one line without its line break (CR LF or a bare LF). A line longer than
     // maxLength raises EIdMaxLineLengthExceeded (maException) or is returned in pieces of
@@ -80,20 +80,20 @@ public:
     // POP3 RETR coming in): waits inside it count as data flowing for TIdAntiFreeze, so with
     // OnlyWhenIdle a server slow to take or give the data does not make the client pump.
     class DataFlow {
-    public:
+      public:
         explicit DataFlow(TcpClient& c) : m_client(c) { m_client.m_dataFlowing = true; }
         ~DataFlow() { m_client.m_dataFlowing = false; }
         DataFlow(const DataFlow&) = delete;
         DataFlow& operator=(const DataFlow&) = delete;
 
-    private:
+      private:
         TcpClient& m_client;
     };
 
     // Bytes received so far and still unread (for tests of the engine).
     std::size_t Buffered() const { return m_end - m_begin; }
 
-private:
+  private:
     // Waits until the socket is readable/writable; pumps messages between slices.
     void waitFor(short events, bool forRead);
     // Fills the buffer with at least one more byte; false when the peer closed.

@@ -42,8 +42,7 @@ std::string_view LStrView(LongString s);
 LongStringHeader* LStrHeader(LongString s);
 
 // A constant block (count -1) over static storage, as a host's literal would be laid out.
-template <std::size_t N>
-struct LStrConstant {
+template <std::size_t N> struct LStrConstant {
     LongStringHeader header;
     char chars[N];
     LongString value() { return chars; }

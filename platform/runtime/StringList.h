@@ -12,7 +12,7 @@ namespace rtl {
 enum class TDuplicates { dupIgnore, dupAccept, dupError };
 
 class TStringList {
-public:
+  public:
     TStringList() = default;
     virtual ~TStringList() = default;
 
@@ -42,10 +42,10 @@ public:
 
     const std::vector<std::string>& Items() const { return m_items; }
 
-protected:
+  protected:
     int CompareStrings(std::string_view a, std::string_view b) const;
 
-private:
+  private:
     std::vector<std::string> m_items;
     bool m_sorted = false;
     bool m_caseSensitive = false;

@@ -71,21 +71,62 @@ struct Collation {
         auto base = [](unsigned char u) -> int {
             char32_t cp = cp1250ToUnicode(u);
             switch (cp) {
-            case 0x0104: case 0x00C1: case 0x00C2: case 0x0102: case 0x00C4: return 'A';
-            case 0x0106: case 0x00C7: case 0x010C: return 'C';
-            case 0x010E: case 0x0110: return 'D';
-            case 0x0118: case 0x00C9: case 0x00CB: case 0x011A: return 'E';
-            case 0x00CD: case 0x00CE: return 'I';
-            case 0x0139: case 0x013D: case 0x0141: return 'L';
-            case 0x0143: case 0x0147: return 'N';
-            case 0x00D3: case 0x00D4: case 0x0150: case 0x00D6: return 'O';
-            case 0x0154: case 0x0158: return 'R';
-            case 0x015A: case 0x0160: case 0x015E: return 'S';
-            case 0x0164: case 0x0162: return 'T';
-            case 0x00DA: case 0x016E: case 0x0170: case 0x00DC: return 'U';
-            case 0x00DD: return 'Y';
-            case 0x0179: case 0x017D: case 0x017B: return 'Z';
-            default: return 0;
+            case 0x0104:
+            case 0x00C1:
+            case 0x00C2:
+            case 0x0102:
+            case 0x00C4:
+                return 'A';
+            case 0x0106:
+            case 0x00C7:
+            case 0x010C:
+                return 'C';
+            case 0x010E:
+            case 0x0110:
+                return 'D';
+            case 0x0118:
+            case 0x00C9:
+            case 0x00CB:
+            case 0x011A:
+                return 'E';
+            case 0x00CD:
+            case 0x00CE:
+                return 'I';
+            case 0x0139:
+            case 0x013D:
+            case 0x0141:
+                return 'L';
+            case 0x0143:
+            case 0x0147:
+                return 'N';
+            case 0x00D3:
+            case 0x00D4:
+            case 0x0150:
+            case 0x00D6:
+                return 'O';
+            case 0x0154:
+            case 0x0158:
+                return 'R';
+            case 0x015A:
+            case 0x0160:
+            case 0x015E:
+                return 'S';
+            case 0x0164:
+            case 0x0162:
+                return 'T';
+            case 0x00DA:
+            case 0x016E:
+            case 0x0170:
+            case 0x00DC:
+                return 'U';
+            case 0x00DD:
+                return 'Y';
+            case 0x0179:
+            case 0x017D:
+            case 0x017B:
+                return 'Z';
+            default:
+                return 0;
             }
         };
         for (int b = 0; b < 256; ++b) {
@@ -211,8 +252,8 @@ static bool parseInteger(std::string_view s, std::int64_t lo, std::int64_t hi, s
     if (i >= s.size())
         return false;
     unsigned long long magnitude = 0;
-    const unsigned long long limit = negative ? static_cast<unsigned long long>(-(lo + 1)) + 1
-                                              : static_cast<unsigned long long>(hi);
+    const unsigned long long limit =
+        negative ? static_cast<unsigned long long>(-(lo + 1)) + 1 : static_cast<unsigned long long>(hi);
     for (; i < s.size(); ++i) {
         int d = HexDigitValue(s[i]);
         if (d < 0 || d >= base)
@@ -244,21 +285,24 @@ static EConvertError notAnInteger(std::string_view s) {
 
 int StrToInt(std::string_view s) {
     std::int64_t v;
-    if (!parseInteger(s, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), v))
+    if (!parseInteger(s, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(),
+                      v))
         throw notAnInteger(s);
     return static_cast<int>(v);
 }
 
 std::int64_t StrToInt64(std::string_view s) {
     std::int64_t v;
-    if (!parseInteger(s, std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max(), v))
+    if (!parseInteger(s, std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max(),
+                      v))
         throw notAnInteger(s);
     return v;
 }
 
 int StrToIntDef(std::string_view s, int fallback) {
     std::int64_t v;
-    if (!parseInteger(s, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), v))
+    if (!parseInteger(s, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(),
+                      v))
         return fallback;
     return static_cast<int>(v);
 }
@@ -362,11 +406,12 @@ std::string Format(std::string_view format, std::initializer_list<FormatArg> arg
             if (auto* s = std::get_if<std::int64_t>(&arg)) {
                 if (spec.conv == 'd') {
                     negative = *s < 0;
-                    magnitude = negative ? 0 - static_cast<std::uint64_t>(*s) : static_cast<std::uint64_t>(*s);
+                    magnitude =
+                        negative ? 0 - static_cast<std::uint64_t>(*s) : static_cast<std::uint64_t>(*s);
                 } else {
                     // %u and %x show a 32-bit value's bits, as the platform's 32-bit Format does.
                     magnitude = (*s >= INT32_MIN && *s <= UINT32_MAX) ? static_cast<std::uint32_t>(*s)
-                                                                       : static_cast<std::uint64_t>(*s);
+                                                                      : static_cast<std::uint64_t>(*s);
                 }
             } else if (auto* u = std::get_if<std::uint64_t>(&arg)) {
                 magnitude = *u;

@@ -35,7 +35,9 @@ void applyClassicPalette(QApplication& app) {
     app.setPalette(pal);
 }
 
-QEventLoop* loopOf(void* p) { return static_cast<QEventLoop*>(p); }
+QEventLoop* loopOf(void* p) {
+    return static_cast<QEventLoop*>(p);
+}
 } // namespace
 
 TApplication* const Application = &g_application;

@@ -26,7 +26,7 @@
 namespace vcl {
 
 class TApplication : public TComponent {
-public:
+  public:
     TApplication();
     ~TApplication() override;
 
@@ -42,15 +42,13 @@ public:
 
     // Creates a form owned by the application and raises its OnCreate; the first form created
     // becomes the main form.
-    template <class T, class... Args>
-    T* CreateForm(T*& reference, Args&&... args) {
+    template <class T, class... Args> T* CreateForm(T*& reference, Args&&... args) {
         T* form = new T(this, std::forward<Args>(args)...);
         reference = form;
         formCreated(form);
         return form;
     }
-    template <class T, class... Args>
-    T* CreateForm(Args&&... args) {
+    template <class T, class... Args> T* CreateForm(Args&&... args) {
         T* form = new T(this, std::forward<Args>(args)...);
         formCreated(form);
         return form;
@@ -98,7 +96,7 @@ public:
     // Qt application the toolkit made, so that Qt releases its fonts before the leak check.
     void ShutdownForTesting();
 
-private:
+  private:
     void formCreated(TForm* form);
     void shutdown();
 
@@ -115,8 +113,7 @@ private:
 extern TApplication* const Application;
 
 // Raises an event through Application->Dispatch when a handler is bound.
-template <class Handler, class... Args>
-void RaiseEvent(const Handler& handler, Args&&... args) {
+template <class Handler, class... Args> void RaiseEvent(const Handler& handler, Args&&... args) {
     if (handler)
         Application->Dispatch([&] { handler(std::forward<Args>(args)...); });
 }

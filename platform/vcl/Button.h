@@ -10,7 +10,7 @@
 namespace vcl {
 
 class TButton : public TWinControl {
-public:
+  public:
     explicit TButton(TComponent* owner);
     ~TButton() override;
 
@@ -24,7 +24,7 @@ public:
     // Raises OnClick, as a press of the button does.
     void Click();
 
-private:
+  private:
     std::string m_caption;
     bool m_default = false;
     bool m_cancel = false;

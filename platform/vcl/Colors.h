@@ -37,8 +37,14 @@ inline constexpr TColor clNone = 0x1FFFFFFF, clDefault = 0x20000000;
 std::uint32_t ColorToRGB(TColor color);
 
 // Red, green and blue parts of a resolved colour.
-inline constexpr int GetRValue(std::uint32_t rgb) { return static_cast<int>(rgb & 0xFF); }
-inline constexpr int GetGValue(std::uint32_t rgb) { return static_cast<int>((rgb >> 8) & 0xFF); }
-inline constexpr int GetBValue(std::uint32_t rgb) { return static_cast<int>((rgb >> 16) & 0xFF); }
+inline constexpr int GetRValue(std::uint32_t rgb) {
+    return static_cast<int>(rgb & 0xFF);
+}
+inline constexpr int GetGValue(std::uint32_t rgb) {
+    return static_cast<int>((rgb >> 8) & 0xFF);
+}
+inline constexpr int GetBValue(std::uint32_t rgb) {
+    return static_cast<int>((rgb >> 16) & 0xFF);
+}
 
 } // namespace vcl

@@ -11,7 +11,7 @@
 namespace vcl {
 
 class TComponent : public TObject {
-public:
+  public:
     explicit TComponent(TComponent* owner);
     ~TComponent() override;
 
@@ -27,12 +27,12 @@ public:
     // True once destruction has begun (no more events are raised then).
     bool Destroying() const { return m_destroying; }
 
-protected:
+  protected:
     // Destroys the owned components now; derived destructors call it while they are whole.
     void DestroyComponents();
     void MarkDestroying() { m_destroying = true; }
 
-private:
+  private:
     void insertComponent(TComponent* c) { m_components.push_back(c); }
     void removeComponent(TComponent* c);
 

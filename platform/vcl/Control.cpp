@@ -62,10 +62,18 @@ void TControl::SetParent(TWinControl* parent) {
     }
 }
 
-int TControl::Left() const { return m_widget ? m_widget->x() : 0; }
-int TControl::Top() const { return m_widget ? m_widget->y() : 0; }
-int TControl::Width() const { return m_widget ? m_widget->width() : 0; }
-int TControl::Height() const { return m_widget ? m_widget->height() : 0; }
+int TControl::Left() const {
+    return m_widget ? m_widget->x() : 0;
+}
+int TControl::Top() const {
+    return m_widget ? m_widget->y() : 0;
+}
+int TControl::Width() const {
+    return m_widget ? m_widget->width() : 0;
+}
+int TControl::Height() const {
+    return m_widget ? m_widget->height() : 0;
+}
 
 void TControl::SetBounds(int left, int top, int width, int height) {
     if (!m_widget)
@@ -83,7 +91,9 @@ void TControl::SetAlign(TAlign align) {
         m_parent->Realign();
 }
 
-bool TControl::Showing() const { return m_widget && m_widget->isVisible(); }
+bool TControl::Showing() const {
+    return m_widget && m_widget->isVisible();
+}
 
 void TControl::SetVisible(bool visible) {
     m_visible = visible;

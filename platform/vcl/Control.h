@@ -20,7 +20,7 @@ class TWinControl;
 class TForm;
 
 class TControl : public TComponent {
-public:
+  public:
     ~TControl() override;
 
     TWinControl* Parent() const { return m_parent; }
@@ -81,7 +81,7 @@ public:
 
     TNotifyEvent OnClick;
 
-protected:
+  protected:
     // `widget` becomes the control's; when `owner` is a TWinControl it is also the parent
     // until SetParent says otherwise.
     TControl(TComponent* owner, QWidget* widget);
@@ -97,7 +97,7 @@ protected:
     // signal reaches a control that is being destroyed.
     QObject* SignalContext() const { return m_signals; }
 
-private:
+  private:
     friend class TWinControl;
     void parentFontChanged(const TFont& font);
     void prepareRepaintTree();

@@ -119,8 +119,8 @@ bool TFileListBox::fill(const std::string& folder) {
     for (const std::string& mask : splitMasks(m_mask)) {
         win::TSearchRec rec;
         int rc = win::FindFirst(prefix + mask, searchAttributes(m_fileType), rec);
-        if (rc == static_cast<int>(win::ERROR_PATH_NOT_FOUND) || rc == static_cast<int>(win::ERROR_ACCESS_DENIED) ||
-            rc == static_cast<int>(win::ERROR_DIRECTORY))
+        if (rc == static_cast<int>(win::ERROR_PATH_NOT_FOUND) ||
+            rc == static_cast<int>(win::ERROR_ACCESS_DENIED) || rc == static_cast<int>(win::ERROR_DIRECTORY))
             return false; // the folder cannot be entered: the list stays as it was
         while (rc == 0) {
             if (rec.Name != "." && rec.Name != ".." && wanted(rec.Attr, m_fileType) &&
@@ -130,8 +130,9 @@ bool TFileListBox::fill(const std::string& folder) {
         }
         win::FindClose(rec);
     }
-    std::stable_sort(names.begin(), names.end(),
-                     [](const std::string& a, const std::string& b) { return rtl::AnsiCompareText(a, b) < 0; });
+    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return rtl::AnsiCompareText(a, b) < 0;
+    });
     // Clearing drops the selection, which raises OnChange when there was one.
     Items().Clear();
     for (const std::string& n : names)

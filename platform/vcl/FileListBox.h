@@ -13,7 +13,7 @@
 namespace vcl {
 
 class TFileListBox : public TListBox {
-public:
+  public:
     explicit TFileListBox(TComponent* owner);
 
     // The folder listed, in Windows form.
@@ -39,10 +39,10 @@ public:
     // Raised when the selected entry changes (by the user, by code or by a new listing).
     TNotifyEvent OnChange;
 
-protected:
+  protected:
     void SelectionChanged() override;
 
-private:
+  private:
     bool fill(const std::string& folder);
 
     std::string m_directory;

@@ -20,7 +20,7 @@ using TFontStyles = TSet<TFontStyle>;
 inline constexpr int DEFAULT_CHARSET = 1, ANSI_CHARSET = 0, EASTEUROPE_CHARSET = 238;
 
 class TFont {
-public:
+  public:
     TFont() = default;
     // Copies the look only; the copy has no change handler.
     TFont(const TFont& other);
@@ -49,7 +49,7 @@ public:
     // Raised after every change; the owning control applies the font to its window.
     std::function<void()> OnChange;
 
-private:
+  private:
     void changed();
 
     std::string m_name = "MS Sans Serif";

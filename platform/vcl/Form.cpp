@@ -15,10 +15,10 @@ namespace {
 
 // The form's window: turns the window system's close request and activation into the form's.
 class FormWidget : public QWidget {
-public:
+  public:
     FormWidget() : QWidget(nullptr, Qt::Window) {}
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override {
         event->ignore();
         if (auto* form = dynamic_cast<TForm*>(detail::controlOf(this)))
@@ -260,7 +260,8 @@ void TForm::HandleCloseRequest() {
 void TForm::Release() {
     Hide();
     if (QWidget* w = Widget())
-        QMetaObject::invokeMethod(w, [this] { Free(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            w, [this] { Free(); }, Qt::QueuedConnection);
 }
 
 bool TForm::Active() const {

@@ -24,7 +24,7 @@ class TButton;
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 
 class TForm : public TWinControl {
-public:
+  public:
     explicit TForm(TComponent* owner);
     ~TForm() override;
     // Raises OnDestroy (Free and the owner's destruction come through here).
@@ -96,7 +96,7 @@ public:
     void HandleActivation();
     void HandleCloseRequest();
 
-private:
+  private:
     friend class TButton;
     void setDefaultButton(TButton* b, bool on);
     void setCancelButton(TButton* b, bool on);

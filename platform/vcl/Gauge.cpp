@@ -11,7 +11,7 @@ namespace vcl {
 
 namespace {
 class GaugeWidget : public QWidget {
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         if (auto* g = dynamic_cast<TGauge*>(detail::controlOf(this))) {
             QPainter p(this);

@@ -9,7 +9,7 @@
 namespace vcl {
 
 class TGauge : public TControl {
-public:
+  public:
     explicit TGauge(TComponent* owner);
 
     TGaugeKind Kind() const { return m_kind; }
@@ -35,7 +35,7 @@ public:
     // Toolkit internal: draws the gauge (called from the widget's paint event).
     void PaintGauge(void* qpainter) const;
 
-private:
+  private:
     TGaugeKind m_kind = gkHorizontalBar;
     int m_min = 0;
     int m_max = 100;

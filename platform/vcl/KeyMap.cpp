@@ -42,16 +42,16 @@ constexpr const char* kControlProperty = "vclControl";
 
 // Keys whose codes are not a letter, digit or function key.
 constexpr std::array<std::pair<int, WORD>, 30> kKeys = {{
-    {Qt::Key_Backspace, VK_BACK},   {Qt::Key_Tab, VK_TAB},         {Qt::Key_Backtab, VK_TAB},
-    {Qt::Key_Return, VK_RETURN},    {Qt::Key_Enter, VK_RETURN},    {Qt::Key_Shift, VK_SHIFT},
-    {Qt::Key_Control, VK_CONTROL},  {Qt::Key_Alt, VK_MENU},        {Qt::Key_Pause, VK_PAUSE},
-    {Qt::Key_Escape, VK_ESCAPE},    {Qt::Key_Space, VK_SPACE},     {Qt::Key_PageUp, VK_PRIOR},
-    {Qt::Key_PageDown, VK_NEXT},    {Qt::Key_End, VK_END},         {Qt::Key_Home, VK_HOME},
-    {Qt::Key_Left, VK_LEFT},        {Qt::Key_Up, VK_UP},           {Qt::Key_Right, VK_RIGHT},
-    {Qt::Key_Down, VK_DOWN},        {Qt::Key_Insert, VK_INSERT},   {Qt::Key_Delete, VK_DELETE},
-    {Qt::Key_Plus, VK_ADD},         {Qt::Key_Minus, VK_SUBTRACT},  {Qt::Key_Asterisk, VK_MULTIPLY},
-    {Qt::Key_Slash, VK_DIVIDE},     {Qt::Key_Comma, 0xBC},         {Qt::Key_Period, 0xBE},
-    {Qt::Key_Semicolon, 0xBA},      {Qt::Key_Equal, 0xBB},         {Qt::Key_Apostrophe, 0xDE},
+    {Qt::Key_Backspace, VK_BACK},  {Qt::Key_Tab, VK_TAB},        {Qt::Key_Backtab, VK_TAB},
+    {Qt::Key_Return, VK_RETURN},   {Qt::Key_Enter, VK_RETURN},   {Qt::Key_Shift, VK_SHIFT},
+    {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Alt, VK_MENU},       {Qt::Key_Pause, VK_PAUSE},
+    {Qt::Key_Escape, VK_ESCAPE},   {Qt::Key_Space, VK_SPACE},    {Qt::Key_PageUp, VK_PRIOR},
+    {Qt::Key_PageDown, VK_NEXT},   {Qt::Key_End, VK_END},        {Qt::Key_Home, VK_HOME},
+    {Qt::Key_Left, VK_LEFT},       {Qt::Key_Up, VK_UP},          {Qt::Key_Right, VK_RIGHT},
+    {Qt::Key_Down, VK_DOWN},       {Qt::Key_Insert, VK_INSERT},  {Qt::Key_Delete, VK_DELETE},
+    {Qt::Key_Plus, VK_ADD},        {Qt::Key_Minus, VK_SUBTRACT}, {Qt::Key_Asterisk, VK_MULTIPLY},
+    {Qt::Key_Slash, VK_DIVIDE},    {Qt::Key_Comma, 0xBC},        {Qt::Key_Period, 0xBE},
+    {Qt::Key_Semicolon, 0xBA},     {Qt::Key_Equal, 0xBB},        {Qt::Key_Apostrophe, 0xDE},
 }};
 } // namespace
 

@@ -32,7 +32,7 @@ QListWidget* makeListWidget() {
 
 // The lines, kept in the widget itself so that what the user sees is what the program reads.
 class TListBox::Lines : public TStrings {
-public:
+  public:
     explicit Lines(TListBox* box) : m_box(box) {}
 
     int Count() const override { return list() ? list()->count() : 0; }
@@ -74,7 +74,7 @@ public:
         return index;
     }
 
-private:
+  private:
     QListWidget* list() const { return static_cast<QListWidget*>(m_box->Widget()); }
     static void check(int index, int limit) {
         if (index < 0 || index >= limit)
@@ -84,10 +84,12 @@ private:
     TListBox* m_box;
 };
 
-TListBox::TListBox(TComponent* owner) : TWinControl(owner, makeListWidget()), m_lines(std::make_unique<Lines>(this)) {
+TListBox::TListBox(TComponent* owner)
+    : TWinControl(owner, makeListWidget()), m_lines(std::make_unique<Lines>(this)) {
     SetColor(clWindow);
     auto* list = static_cast<QListWidget*>(Widget());
-    QObject::connect(list, &QListWidget::currentRowChanged, SignalContext(), [this](int) { SelectionChanged(); });
+    QObject::connect(list, &QListWidget::currentRowChanged, SignalContext(),
+                     [this](int) { SelectionChanged(); });
     QObject::connect(list, &QListWidget::itemClicked, SignalContext(),
                      [this](QListWidgetItem*) { RaiseEvent(OnClick, this); });
     QObject::connect(list, &QListWidget::itemDoubleClicked, SignalContext(),
@@ -96,8 +98,12 @@ TListBox::TListBox(TComponent* owner) : TWinControl(owner, makeListWidget()), m_
 
 TListBox::~TListBox() = default;
 
-TStrings& TListBox::Items() { return *m_lines; }
-const TStrings& TListBox::Items() const { return *m_lines; }
+TStrings& TListBox::Items() {
+    return *m_lines;
+}
+const TStrings& TListBox::Items() const {
+    return *m_lines;
+}
 
 int TListBox::TopIndex() const {
     auto* list = static_cast<QListWidget*>(Widget());
@@ -135,8 +141,9 @@ void TListBox::SetSorted(bool sorted) {
     std::vector<std::string> lines;
     for (int i = 0; i < m_lines->Count(); ++i)
         lines.push_back(m_lines->Get(i));
-    std::stable_sort(lines.begin(), lines.end(),
-                     [](const std::string& a, const std::string& b) { return rtl::AnsiCompareText(a, b) < 0; });
+    std::stable_sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
+        return rtl::AnsiCompareText(a, b) < 0;
+    });
     m_lines->Clear();
     for (const auto& l : lines)
         m_lines->Insert(m_lines->Count(), l);

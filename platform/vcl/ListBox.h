@@ -10,7 +10,7 @@
 namespace vcl {
 
 class TListBox : public TWinControl {
-public:
+  public:
     explicit TListBox(TComponent* owner);
     ~TListBox() override;
 
@@ -34,13 +34,13 @@ public:
     // OnClick (TControl) is raised when the user selects a line.
     TNotifyEvent OnDblClick;
 
-protected:
+  protected:
     // Raised whenever the selected line changes, by the user or by code.
     virtual void SelectionChanged() {}
     void PrepareRepaint() override;
     void ColorChanged() override;
 
-private:
+  private:
     class Lines;
     std::unique_ptr<Lines> m_lines;
     bool m_sorted = false;

@@ -9,7 +9,7 @@ namespace vcl {
 class TListView;
 
 class TListColumn {
-public:
+  public:
     TListColumn(TListView* view, int index) : m_view(view), m_index(index) {}
 
     const std::string& Caption() const { return m_caption; }
@@ -18,7 +18,7 @@ public:
     void SetWidth(int width);
     int Index() const { return m_index; }
 
-private:
+  private:
     TListView* m_view;
     int m_index;
     std::string m_caption;

@@ -14,7 +14,7 @@ namespace vcl {
 class TListView;
 
 class TListItem {
-public:
+  public:
     TListItem(TListView* view, QTreeWidgetItem* row);
     ~TListItem();
 
@@ -30,7 +30,7 @@ public:
     TListView* ListView() const { return m_view; }
     QTreeWidgetItem* Row() const { return m_row; }
 
-private:
+  private:
     class Cells;
     TListView* m_view;
     QTreeWidgetItem* m_row;

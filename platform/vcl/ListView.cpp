@@ -69,7 +69,7 @@ TListColumn* TListColumns::Add() {
 // ---- rows --------------------------------------------------------------------------------
 
 class TListItem::Cells : public TStrings {
-public:
+  public:
     explicit Cells(TListItem* item) : m_item(item) {}
 
     int Count() const override { return static_cast<int>(m_texts.size()); }
@@ -91,7 +91,7 @@ public:
         show();
     }
 
-private:
+  private:
     static std::size_t checked(int index, int limit) {
         if (index < 0 || index >= limit)
             throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
@@ -102,7 +102,8 @@ private:
         QTreeWidgetItem* row = m_item->Row();
         int columns = std::max(row->columnCount(), Count() + 1);
         for (int c = 1; c < columns; ++c)
-            row->setText(c, c - 1 < Count() ? detail::toQt(m_texts[static_cast<std::size_t>(c - 1)]) : QString());
+            row->setText(c, c - 1 < Count() ? detail::toQt(m_texts[static_cast<std::size_t>(c - 1)])
+                                            : QString());
     }
 
     TListItem* m_item;
@@ -114,13 +115,25 @@ TListItem::TListItem(TListView* view, QTreeWidgetItem* row)
 
 TListItem::~TListItem() = default;
 
-std::string TListItem::Caption() const { return detail::fromQt(m_row->text(0)); }
-void TListItem::SetCaption(const std::string& caption) { m_row->setText(0, detail::toQt(caption)); }
-TStrings& TListItem::SubItems() { return *m_subItems; }
-const TStrings& TListItem::SubItems() const { return *m_subItems; }
+std::string TListItem::Caption() const {
+    return detail::fromQt(m_row->text(0));
+}
+void TListItem::SetCaption(const std::string& caption) {
+    m_row->setText(0, detail::toQt(caption));
+}
+TStrings& TListItem::SubItems() {
+    return *m_subItems;
+}
+const TStrings& TListItem::SubItems() const {
+    return *m_subItems;
+}
 
-int TListItem::Index() const { return m_view->Items().IndexOf(this); }
-bool TListItem::Selected() const { return m_row->isSelected(); }
+int TListItem::Index() const {
+    return m_view->Items().IndexOf(this);
+}
+bool TListItem::Selected() const {
+    return m_row->isSelected();
+}
 
 void TListItem::SetSelected(bool value) {
     m_row->setSelected(value);

@@ -21,20 +21,20 @@ namespace vcl {
 class TListView;
 
 class TListColumns {
-public:
+  public:
     explicit TListColumns(TListView* view) : m_view(view) {}
     TListColumn* Add();
     int Count() const { return static_cast<int>(m_columns.size()); }
     TListColumn* operator[](int index) const { return m_columns.at(static_cast<std::size_t>(index)).get(); }
     TListColumn* Items(int index) const { return (*this)[index]; }
 
-private:
+  private:
     TListView* m_view;
     std::vector<std::unique_ptr<TListColumn>> m_columns;
 };
 
 class TListItems {
-public:
+  public:
     explicit TListItems(TListView* view) : m_view(view) {}
     // Appends an empty row and returns it.
     TListItem* Add();
@@ -45,13 +45,13 @@ public:
     void Clear();
     int IndexOf(const TListItem* item) const;
 
-private:
+  private:
     TListView* m_view;
     std::vector<std::unique_ptr<TListItem>> m_items;
 };
 
 class TListView : public TWinControl {
-public:
+  public:
     explicit TListView(TComponent* owner);
     ~TListView() override;
 
@@ -79,11 +79,11 @@ public:
 
     TNotifyEvent OnChange;
 
-protected:
+  protected:
     void ColorChanged() override;
     void PrepareRepaint() override;
 
-private:
+  private:
     TViewStyle m_viewStyle = vsIcon;
     bool m_readOnly = false;
     bool m_rowSelect = false;

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include <vector>
 #include <utility>
+#include <vector>
 
 namespace win {
 

@@ -8,7 +8,7 @@
 namespace vcl {
 
 class TObject {
-public:
+  public:
     TObject() = default;
     TObject(const TObject&) = delete;
     TObject& operator=(const TObject&) = delete;

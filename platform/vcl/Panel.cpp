@@ -11,7 +11,7 @@ namespace vcl {
 
 namespace {
 class PanelWidget : public QWidget {
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         if (auto* panel = dynamic_cast<TPanel*>(detail::controlOf(this))) {
             QPainter p(this);
@@ -87,8 +87,9 @@ void TPanel::PaintPanel(void* qpainter) const {
     p.setFont(detail::toQFont(Font()));
     p.setPen(detail::toQColor(Font().Color()));
     int align = Qt::AlignVCenter | Qt::TextSingleLine;
-    align |= m_alignment == taLeftJustify ? Qt::AlignLeft : m_alignment == taRightJustify ? Qt::AlignRight
-                                                                                           : Qt::AlignHCenter;
+    align |= m_alignment == taLeftJustify    ? Qt::AlignLeft
+             : m_alignment == taRightJustify ? Qt::AlignRight
+                                             : Qt::AlignHCenter;
     p.drawText(r, align, detail::toQt(m_caption));
 }
 

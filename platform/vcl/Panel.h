@@ -10,7 +10,7 @@
 namespace vcl {
 
 class TPanel : public TWinControl {
-public:
+  public:
     explicit TPanel(TComponent* owner);
 
     const std::string& Caption() const { return m_caption; }
@@ -27,7 +27,7 @@ public:
     // Toolkit internal: draws the panel (called from the widget's paint event).
     void PaintPanel(void* qpainter) const;
 
-private:
+  private:
     std::string m_caption;
     TAlignment m_alignment = taCenter;
     TBevelCut m_bevelInner = bvNone;

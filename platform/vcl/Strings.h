@@ -9,7 +9,7 @@
 namespace vcl {
 
 class TStrings {
-public:
+  public:
     virtual ~TStrings() = default;
 
     virtual int Count() const = 0;

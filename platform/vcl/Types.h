@@ -10,9 +10,8 @@ namespace vcl {
 using WORD = std::uint16_t;
 
 // A set of enumeration values (the toolkit's "set of" type): Contains, << to add, >> to remove.
-template <class E>
-class TSet {
-public:
+template <class E> class TSet {
+  public:
     constexpr TSet() = default;
     constexpr TSet(std::initializer_list<E> items) {
         for (E e : items)
@@ -31,7 +30,7 @@ public:
     constexpr std::uint32_t Bits() const { return m_bits; }
     constexpr bool operator==(const TSet&) const = default;
 
-private:
+  private:
     static constexpr std::uint32_t bit(E e) { return std::uint32_t{1} << static_cast<unsigned>(e); }
     std::uint32_t m_bits = 0;
 };
@@ -54,8 +53,14 @@ enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
 
 enum class TPosition {
-    poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
-    poMainFormCenter, poOwnerFormCenter
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter
 };
 using enum TPosition;
 

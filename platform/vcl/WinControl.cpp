@@ -29,7 +29,7 @@ TControl* keyTarget(QWidget* window) {
 }
 
 class ControlEventFilter : public QObject {
-public:
+  public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {
         case QEvent::KeyPress:
@@ -53,7 +53,7 @@ public:
         }
     }
 
-private:
+  private:
     static bool keyPress(QObject* watched, QKeyEvent* event) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget)

@@ -16,7 +16,7 @@ namespace vcl {
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 
 class TWinControl : public TControl {
-public:
+  public:
     ~TWinControl() override;
 
     int ControlCount() const { return static_cast<int>(m_controls.size()); }
@@ -43,10 +43,10 @@ public:
     // Raises OnKeyDown through the application's event wrapper; returns the key left over.
     WORD DoKeyDown(WORD key, TShiftState shift);
 
-protected:
+  protected:
     TWinControl(TComponent* owner, QWidget* widget);
 
-private:
+  private:
     friend class TControl;
     friend class TForm;
     void insertControl(TControl* c);

@@ -125,7 +125,8 @@ std::string Odwroc(std::string_view tekst) {
     return w;
 }
 
-std::map<std::string, std::string> UstawieniaOdbioru(const vltest::Pop3Server& serwer, const std::string& trn) {
+std::map<std::string, std::string> UstawieniaOdbioru(const vltest::Pop3Server& serwer,
+                                                     const std::string& trn) {
     return {{"Tytul_Wiadomosci", rtl::utf8ToCp1250("Przesyłka TRN")},
             {"Katalog_TRN", win::WindowsPath(trn)},
             {"Uzytkownik", serwer.Options().user},

@@ -37,7 +37,8 @@ std::string Odwroc(std::string_view tekst);
 
 // The Eksport_TRN keys a host sets for receiving from `serwer` into the folder `trn` (host
 // path): title "Przesyłka TRN", user, 127.0.0.1 and the scrambled password.
-std::map<std::string, std::string> UstawieniaOdbioru(const vltest::Pop3Server& serwer, const std::string& trn);
+std::map<std::string, std::string> UstawieniaOdbioru(const vltest::Pop3Server& serwer,
+                                                     const std::string& trn);
 
 // The value of a key in a section of an INI text, or "<none>" when it is missing.
 std::string WartoscINI(std::string_view ini, std::string_view sekcja, std::string_view klucz);

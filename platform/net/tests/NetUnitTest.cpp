@@ -17,11 +17,20 @@ using namespace rtl;
 using namespace net;
 
 TEST(ReplyParsers, SmtpLines) {
-    struct Case { const char* line; bool ok; int code; bool more; const char* text; };
-    for (const Case& c : {Case{"250 OK", true, 250, false, "OK"}, Case{"250-SIZE 100", true, 250, true, "SIZE 100"},
-                          Case{"354", true, 354, false, ""}, Case{"550 5.1.1 User unknown", true, 550, false, "5.1.1 User unknown"},
-                          Case{"25 x", false, 0, false, ""}, Case{"abc def", false, 0, false, ""},
-                          Case{"250x", false, 0, false, ""}, Case{"099 x", false, 0, false, ""}, Case{"", false, 0, false, ""}}) {
+    struct Case {
+        const char* line;
+        bool ok;
+        int code;
+        bool more;
+        const char* text;
+    };
+    for (const Case& c :
+         {Case{"250 OK", true, 250, false, "OK"}, Case{"250-SIZE 100", true, 250, true, "SIZE 100"},
+          Case{"354", true, 354, false, ""},
+          Case{"550 5.1.1 User unknown", true, 550, false, "5.1.1 User unknown"},
+          Case{"25 x", false, 0, false, ""}, Case{"abc def", false, 0, false, ""},
+          Case{"250x", false, 0, false, ""}, Case{"099 x", false, 0, false, ""},
+          Case{"", false, 0, false, ""}}) {
         auto r = ParseSmtpReplyLine(c.line);
         ASSERT_EQ(r.has_value(), c.ok) << c.line;
         if (r) {
@@ -97,7 +106,8 @@ TEST(AddressList, ReadsAnAddressListText) {
 
 TEST(MessageParsing, MalformedInputRaisesOrParsesWithoutCrashing) {
     TIdMessage msg;
-    EXPECT_THROW(ParseMessageBytes("Content-Type: multipart/mixed\r\n\r\n--x\r\n", msg, false), EIdMessageError);
+    EXPECT_THROW(ParseMessageBytes("Content-Type: multipart/mixed\r\n\r\n--x\r\n", msg, false),
+                 EIdMessageError);
     EXPECT_EQ(msg.MessageParts().Count(), 0);
     ParseMessageBytes("Subject: =?windows-1250?Q?=A3=F3d=9F?=\r\n\r\nbody\r\n", msg, false);
     EXPECT_EQ(msg.Subject(), "Łódź"_w);

@@ -42,7 +42,8 @@ const std::string kClientMail =
     "--ALT\r\n"
     "Content-Type: text/html; charset=utf-8\r\n"
     "\r\n"
-    "<p>W za\xC5\x82\xC4\x85" "czniku.</p>\r\n"
+    "<p>W za\xC5\x82\xC4\x85"
+    "czniku.</p>\r\n"
     "--ALT--\r\n"
     "\r\n"
     "--OUT\r\n"
@@ -71,7 +72,9 @@ struct Pop3Fixture : ::testing::Test {
         pop.SetHost("127.0.0.1");
         pop.SetUsername("jan");
         pop.SetPassword("tajne");
-        pop.OnDisconnected = [this](void* sender) { events.push_back(sender == &pop ? "disconnected" : "?"); };
+        pop.OnDisconnected = [this](void* sender) {
+            events.push_back(sender == &pop ? "disconnected" : "?");
+        };
     }
     std::unique_ptr<vltest::Pop3Server> server;
     TIdPOP3 pop;
@@ -209,7 +212,8 @@ TEST_F(Pop3Fixture, OverlongLineRaisesMaxLineLengthExceeded) {
 }
 
 TEST_F(Pop3Fixture, TruncatedMessageRaisesAndOffersNoPart) {
-    std::string cut = kClientMail.substr(0, kClientMail.find("--OUT\r\nContent-Type: application/octet") + 40);
+    std::string cut =
+        kClientMail.substr(0, kClientMail.find("--OUT\r\nContent-Type: application/octet") + 40);
     server->AddMessage(cut);
     pop.Connect();
     TIdMessage msg;
@@ -338,9 +342,10 @@ TEST_P(Pop3ClosedMidRetr, RaisesOffersNoPartsAndLeavesNoFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cuts, Pop3ClosedMidRetr,
-    ::testing::Values(CutCase{"InTheHeaders", [](const std::string&) -> std::size_t { return 30; }},
-                      CutCase{"AtALineEndInTheAttachment",
-                              [](const std::string& m) { return m.find("\r\n", m.size() / 2) + 2; }},
-                      CutCase{"InsideALineOfTheAttachment", [](const std::string& m) { return m.size() / 2 + 5; }},
-                      CutCase{"WholeMessageWithoutTheEndMark", [](const std::string& m) { return m.size(); }}),
+    ::testing::Values(
+        CutCase{"InTheHeaders", [](const std::string&) -> std::size_t { return 30; }},
+        CutCase{"AtALineEndInTheAttachment",
+                [](const std::string& m) { return m.find("\r\n", m.size() / 2) + 2; }},
+        CutCase{"InsideALineOfTheAttachment", [](const std::string& m) { return m.size() / 2 + 5; }},
+        CutCase{"WholeMessageWithoutTheEndMark", [](const std::string& m) { return m.size(); }}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -110,7 +110,8 @@ TEST(SmtpTest, PolishSubjectSenderAndFileNames) {
     for (const std::string name : {"Łódź_ąę.zip", longName.c_str()})
         vltest::WriteFile(dir.File(name), "PK" + name);
     TIdMessage msg;
-    msg.SetSubject("Przesyłka z Łodzi: żółte jabłka, ćma i źdźbło trawy - długi temat wiadomości do zawinięcia"_w);
+    msg.SetSubject(
+        "Przesyłka z Łodzi: żółte jabłka, ćma i źdźbło trawy - długi temat wiadomości do zawinięcia"_w);
     msg.Recipients().Add().SetAddress("a@example.com");
     msg.From().SetAddress("b@example.com");
     msg.From().SetName("Paweł Żuraw"_w);
@@ -125,7 +126,8 @@ TEST(SmtpTest, PolishSubjectSenderAndFileNames) {
     smtp.Disconnect();
     ASSERT_TRUE(server.WaitForMessages(1, 5000));
     auto m = server.Messages().at(0);
-    EXPECT_EQ(m.parsed.subject, "Przesyłka z Łodzi: żółte jabłka, ćma i źdźbło trawy - długi temat wiadomości do zawinięcia");
+    EXPECT_EQ(m.parsed.subject,
+              "Przesyłka z Łodzi: żółte jabłka, ćma i źdźbło trawy - długi temat wiadomości do zawinięcia");
     EXPECT_EQ(m.parsed.from, "Paweł Żuraw <b@example.com>");
     ASSERT_EQ(m.parsed.attachments.size(), 2u);
     EXPECT_EQ(m.parsed.attachments[0].fileName, "Łódź_ąę.zip");
@@ -210,11 +212,12 @@ TEST_P(SmtpSocketErrors, RaiseTheWinsockNumberAndNoEvent) {
     EXPECT_FALSE(smtp.Connected());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SmtpSocketErrors,
-                         ::testing::Values(SocketCase{"127.0.0.1", 25, 10061, "Socket Error # 10061\r\nConnection refused."},
-                                           SocketCase{"brak", 25, 11001, "Socket Error # 11001\r\nHost not found."},
-                                           SocketCase{"no-such-host.invalid", 25, 11001,
-                                                      "Socket Error # 11001\r\nHost not found."}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SmtpSocketErrors,
+    ::testing::Values(SocketCase{"127.0.0.1", 25, 10061, "Socket Error # 10061\r\nConnection refused."},
+                      SocketCase{"brak", 25, 11001, "Socket Error # 11001\r\nHost not found."},
+                      SocketCase{"no-such-host.invalid", 25, 11001,
+                                 "Socket Error # 11001\r\nHost not found."}));
 
 TEST(SmtpTest, MissingAttachmentFileFailsBeforeAnythingIsSent) {
     VLTEST_PRIVATE_NETWORK();
@@ -280,26 +283,28 @@ TEST_P(AntiFreezePhases, PumpsWhileWaitingForTheReplyAndWhileDataFlowsOnlyWhenAs
     std::vector<std::string> commands;
     std::size_t received = 0;
     Clock::time_point stallStart{}, stallEnd{}, dataEnd{}, replied{};
-    nettest::ScriptedPeer peer([&](nettest::PeerConnection& c) {
-        c.Send("220 scripted ESMTP\r\n");
-        for (const char* reply : {"250 hello", "250 sender ok", "250 recipient ok", "354 go ahead"}) {
-            commands.push_back(c.ReadLine());
-            c.Send(std::string(reply) + "\r\n");
-        }
-        received = c.ReadData([&](std::size_t total) {
-            if (total >= 4 * 1024 * 1024 && stallStart == Clock::time_point{}) {
-                stallStart = Clock::now();
-                std::this_thread::sleep_for(1000ms);
-                stallEnd = Clock::now();
+    nettest::ScriptedPeer peer(
+        [&](nettest::PeerConnection& c) {
+            c.Send("220 scripted ESMTP\r\n");
+            for (const char* reply : {"250 hello", "250 sender ok", "250 recipient ok", "354 go ahead"}) {
+                commands.push_back(c.ReadLine());
+                c.Send(std::string(reply) + "\r\n");
             }
-        });
-        dataEnd = Clock::now();
-        std::this_thread::sleep_for(400ms);
-        replied = Clock::now();
-        c.Send("250 queued\r\n");
-        commands.push_back(c.ReadLine());
-        c.Send("221 bye\r\n");
-    }, 64 * 1024);
+            received = c.ReadData([&](std::size_t total) {
+                if (total >= 4 * 1024 * 1024 && stallStart == Clock::time_point{}) {
+                    stallStart = Clock::now();
+                    std::this_thread::sleep_for(1000ms);
+                    stallEnd = Clock::now();
+                }
+            });
+            dataEnd = Clock::now();
+            std::this_thread::sleep_for(400ms);
+            replied = Clock::now();
+            c.Send("250 queued\r\n");
+            commands.push_back(c.ReadLine());
+            c.Send("221 bye\r\n");
+        },
+        64 * 1024);
 
     std::vector<Clock::time_point> pumps;
     Clock::time_point workBegin{};
@@ -345,4 +350,6 @@ TEST_P(AntiFreezePhases, PumpsWhileWaitingForTheReplyAndWhileDataFlowsOnlyWhenAs
 
 INSTANTIATE_TEST_SUITE_P(Modes, AntiFreezePhases,
                          ::testing::Values(IdlePhaseCase{true, false}, IdlePhaseCase{false, true}),
-                         [](const auto& info) { return info.param.onlyWhenIdle ? "OnlyWhenIdle" : "Always"; });
+                         [](const auto& info) {
+                             return info.param.onlyWhenIdle ? "OnlyWhenIdle" : "Always";
+                         });

@@ -5,9 +5,11 @@
 using namespace rtl;
 
 TEST(Cp1250, LiteralGivesWindows1250Bytes) {
-    EXPECT_EQ("Błąd"_w, std::string("B\xB3\xB9" "d"));
+    EXPECT_EQ("Błąd"_w, std::string("B\xB3\xB9"
+                                    "d"));
     EXPECT_EQ("Łączenie się z serwerem, proszę czekać ..."_w,
-              std::string("\xA3\xB9" "czenie si\xEA z serwerem, prosz\xEA czeka\xE6 ..."));
+              std::string("\xA3\xB9"
+                          "czenie si\xEA z serwerem, prosz\xEA czeka\xE6 ..."));
     EXPECT_EQ("ŚŻŹĆŃÓĘĄŁ śżźćńóęął"_w,
               std::string("\x8C\xAF\x8F\xC6\xD1\xD3\xCA\xA5\xA3 \x9C\xBF\x9F\xE6\xF1\xF3\xEA\xB9\xB3"));
     constexpr std::string_view v = "Plików"_wv;
@@ -29,9 +31,11 @@ TEST(Cp1250, Utf8ConversionTable) {
     } cases[] = {
         {"zażółć", "za\xBF\xF3\xB3\xE6"},
         {"€", "\x80"},
-        {"日本", "??"},           // characters the code page lacks
-        {"a\xFF" "b", "a?b"},     // malformed UTF-8
-        {"\xC5", "?"},            // truncated sequence
+        {"日本", "??"}, // characters the code page lacks
+        {"a\xFF"
+         "b",
+         "a?b"},       // malformed UTF-8
+        {"\xC5", "?"}, // truncated sequence
         {"ö ü ß", "\xF6 \xFC \xDF"},
     };
     for (const auto& c : cases)

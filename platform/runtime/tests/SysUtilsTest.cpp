@@ -43,11 +43,20 @@ TEST(SysUtils, StrToInt) {
         bool ok;
         int value;
     } cases[] = {
-        {"0", true, 0},          {"-1", true, -1},        {"+17", true, 17},
-        {"  42", true, 42},      {"$FF", true, 255},      {"0x10", true, 16},
-        {"2147483647", true, 2147483647}, {"-2147483648", true, INT32_MIN},
-        {"$FFFFFFFF", true, -1}, {"2147483648", false, 0}, {"42 ", false, 0},
-        {"", false, 0},          {"1a", false, 0},        {"-", false, 0},
+        {"0", true, 0},
+        {"-1", true, -1},
+        {"+17", true, 17},
+        {"  42", true, 42},
+        {"$FF", true, 255},
+        {"0x10", true, 16},
+        {"2147483647", true, 2147483647},
+        {"-2147483648", true, INT32_MIN},
+        {"$FFFFFFFF", true, -1},
+        {"2147483648", false, 0},
+        {"42 ", false, 0},
+        {"", false, 0},
+        {"1a", false, 0},
+        {"-", false, 0},
     };
     for (const auto& c : cases) {
         if (c.ok) {

@@ -25,7 +25,7 @@ struct MessageBoxRecord {
 };
 
 class MessageBoxResponder {
-public:
+  public:
     // Answers every box with `answer` (IDOK, IDYES, ...).
     explicit MessageBoxResponder(int answer = win::IDOK);
     // Answers each box with what `choose` returns for it.
@@ -36,10 +36,14 @@ public:
 
     void SetAnswer(int answer);
     // Also runs `action` (for example closing a window) while the box is "open".
-    void SetWhileOpen(std::function<void(const MessageBoxRecord&)> action) { m_whileOpen = std::move(action); }
+    void SetWhileOpen(std::function<void(const MessageBoxRecord&)> action) {
+        m_whileOpen = std::move(action);
+    }
 
     int Count() const { return static_cast<int>(m_boxes.size()); }
-    const MessageBoxRecord& operator[](int index) const { return m_boxes.at(static_cast<std::size_t>(index)); }
+    const MessageBoxRecord& operator[](int index) const {
+        return m_boxes.at(static_cast<std::size_t>(index));
+    }
     const std::vector<MessageBoxRecord>& Boxes() const { return m_boxes; }
     void Clear() { m_boxes.clear(); }
 
@@ -47,7 +51,7 @@ public:
     static MessageBoxResponder* Current();
     int Respond(const MessageBoxRecord& box);
 
-private:
+  private:
     std::function<int(const MessageBoxRecord&)> m_choose;
     std::function<void(const MessageBoxRecord&)> m_whileOpen;
     std::vector<MessageBoxRecord> m_boxes;

@@ -26,7 +26,7 @@ using rtl::operator""_w;
 namespace {
 
 class ApplicationTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { Application->SetTitle("VL_NEW32"); }
     void TearDown() override { Application->ResetForTesting(); }
 };
@@ -89,7 +89,8 @@ TEST_F(ApplicationTest, MessageBoxesAreRecordedAndAnswered) {
     ASSERT_EQ(boxes.Count(), 2);
     EXPECT_EQ(boxes[0].owner, 0u);
     EXPECT_EQ(boxes[0].text, "Brak wysylki");
-    EXPECT_EQ(boxes[0].caption, "B\xB3\xB9" "d");
+    EXPECT_EQ(boxes[0].caption, "B\xB3\xB9"
+                                "d");
     EXPECT_EQ(boxes[0].type, win::MB_OK);
     EXPECT_EQ(boxes[1].owner, form->Handle());
     EXPECT_NE(boxes[1].owner, 0u);

@@ -19,7 +19,7 @@ using rtl::operator""_w;
 namespace {
 
 class ControlsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { Application->CreateForm(form); }
     void TearDown() override { Application->ResetForTesting(); }
     TSampleForm* form = nullptr;
@@ -31,8 +31,8 @@ struct GaugeCase {
 
 TEST_F(ControlsTest, GaugePercentDoneIsRoundedDownAndProgressStaysInRange) {
     const GaugeCase cases[] = {
-        {0, 100, 0, 0}, {0, 100, 100, 100}, {0, 3, 1, 33}, {0, 3, 2, 66}, {0, 7, 7, 100},
-        {10, 20, 15, 50}, {0, 4, 9, 100}, {0, 4, -3, 0}, {5, 5, 5, 0},
+        {0, 100, 0, 0},   {0, 100, 100, 100}, {0, 3, 1, 33}, {0, 3, 2, 66}, {0, 7, 7, 100},
+        {10, 20, 15, 50}, {0, 4, 9, 100},     {0, 4, -3, 0}, {5, 5, 5, 0},
     };
     for (const auto& c : cases) {
         form->Gauge1->SetMinValue(0);

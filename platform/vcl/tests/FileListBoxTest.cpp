@@ -18,7 +18,7 @@ using namespace vcl;
 namespace {
 
 class FileListBoxTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string tmpl = (std::filesystem::temp_directory_path() / "vclfiles-XXXXXX").string();
         ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);

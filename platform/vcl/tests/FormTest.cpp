@@ -25,7 +25,7 @@ using rtl::operator""_w;
 namespace {
 
 class FormTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Application->SetTitle("VL_PAK32");
         Application->CreateForm(form);

@@ -9,7 +9,7 @@
 #include <vector>
 
 class TSampleForm : public vcl::TForm {
-public:
+  public:
     explicit TSampleForm(vcl::TComponent* owner);
 
     vcl::TListBox* LB1;

@@ -224,12 +224,9 @@ BOOL RemoveDirectoryA(const char* path) {
 }
 
 BOOL MoveFileA(const char* from, const char* to) {
-    if (!from || !*from || !to || !*to)
-        return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
-    auto a = detail::resolve(from);
-    auto b = detail::resolve(to);
-    if (a.badPath || b.badPath)
-        return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
+    detail::Resolved a, b;
+    if (!detail::resolveArgument(from, a) || !detail::resolveArgument(to, b))
+        return FALSE;
     struct stat st;
     if (::lstat(a.host.c_str(), &st) != 0)
         return detail::fail(failFor(a.host, errno), FALSE);
@@ -258,12 +255,9 @@ BOOL MoveFileA(const char* from, const char* to) {
 }
 
 BOOL CopyFileA(const char* from, const char* to, BOOL failIfExists) {
-    if (!from || !*from || !to || !*to)
-        return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
-    auto a = detail::resolve(from);
-    auto b = detail::resolve(to);
-    if (a.badPath || b.badPath)
-        return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
+    detail::Resolved a, b;
+    if (!detail::resolveArgument(from, a) || !detail::resolveArgument(to, b))
+        return FALSE;
     struct stat st;
     if (::stat(a.host.c_str(), &st) != 0)
         return detail::fail(failFor(a.host, errno), FALSE);

@@ -172,9 +172,7 @@ int compareBytes(std::string_view a, std::string_view b) {
 } // namespace
 
 int AnsiCompareText(std::string_view a, std::string_view b) {
-    if (int c = compareWeights(a, b))
-        return c;
-    return 0;
+    return compareWeights(a, b);
 }
 
 int AnsiCompareStr(std::string_view a, std::string_view b) {

@@ -22,8 +22,7 @@ std::string LowerCase(std::string_view s);
 
 // Case-insensitive comparisons by the locale rules.
 bool AnsiSameText(std::string_view a, std::string_view b);
-// Collation order with letter case ignored, as a sorted list control keeps names:
-// <0, 0, >0. Ties broken by the raw bytes so the order is total.
+// Collation order with letter case ignored, as a sorted list control keeps names: <0, 0, >0.
 int AnsiCompareText(std::string_view a, std::string_view b);
 // Collation order with letter case counting.
 int AnsiCompareStr(std::string_view a, std::string_view b);

@@ -17,7 +17,6 @@ namespace win {
 
 namespace {
 
-constexpr const char* kDosAttrib = "user.DOSATTRIB";
 constexpr DWORD kStoredBits =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
@@ -116,10 +115,19 @@ long long storedAttributesAt(int dirFd, const std::string& prefix, const char* n
     return parseDosAttrib(buf, static_cast<std::size_t>(n));
 }
 
+// Wine's text form, "0x22".
+static std::size_t formatAttributes(DWORD attributes, char (&text)[16]) {
+    return static_cast<std::size_t>(std::snprintf(text, sizeof text, "0x%x", attributes));
+}
+
 bool storeAttributes(const std::string& hostPath, DWORD attributes) {
     char text[16];
-    int len = std::snprintf(text, sizeof text, "0x%x", attributes);
-    return ::setxattr(hostPath.c_str(), kDosAttrib, text, static_cast<std::size_t>(len), 0) == 0;
+    return ::setxattr(hostPath.c_str(), kDosAttrib, text, formatAttributes(attributes, text), 0) == 0;
+}
+
+bool storeAttributes(int fd, DWORD attributes) {
+    char text[16];
+    return ::fsetxattr(fd, kDosAttrib, text, formatAttributes(attributes, text), 0) == 0;
 }
 
 DWORD attributesOf(const std::string& hostPath, std::string_view name, const struct stat& st) {

@@ -13,9 +13,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <mutex>
 #include <unistd.h>
-#include <unordered_set>
 
 namespace win {
 
@@ -27,24 +25,26 @@ struct FileObject {
     int fd;
 };
 
-std::mutex g_handlesMutex;
-std::unordered_set<FileObject*>& liveHandles() {
-    static std::unordered_set<FileObject*> handles;
-    return handles;
+detail::HandleTable<FileObject>& handles() {
+    static detail::HandleTable<FileObject> table;
+    return table;
 }
 
 FileObject* lookup(HANDLE h) {
-    std::lock_guard lock(g_handlesMutex);
-    auto* obj = static_cast<FileObject*>(h);
-    return liveHandles().count(obj) ? obj : nullptr;
+    return handles().find(h);
 }
 
-bool holdShared(int fd, detail::ShareByte which) {
+struct flock shareByte(short type, detail::ShareByte which) {
     struct flock fl = {};
-    fl.l_type = F_RDLCK;
+    fl.l_type = type;
     fl.l_whence = SEEK_SET;
     fl.l_start = kShareBase + which;
     fl.l_len = 1;
+    return fl;
+}
+
+bool holdShared(int fd, detail::ShareByte which) {
+    struct flock fl = shareByte(F_RDLCK, which);
     return ::fcntl(fd, F_OFD_SETLK, &fl) == 0;
 }
 
@@ -53,11 +53,7 @@ bool holdShared(int fd, detail::ShareByte which) {
 namespace detail {
 
 bool otherHolds(int fd, ShareByte which) {
-    struct flock fl = {};
-    fl.l_type = F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = kShareBase + which;
-    fl.l_len = 1;
+    struct flock fl = shareByte(F_WRLCK, which);
     if (::fcntl(fd, F_OFD_GETLK, &fl) != 0)
         return false;
     return fl.l_type != F_UNLCK;
@@ -138,15 +134,11 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, void* /*secu
         return detail::fail(ErrorFromErrno(err), INVALID_HANDLE_VALUE);
     }
 
-    auto* obj = new FileObject{fd};
-    {
-        std::lock_guard lock(g_handlesMutex);
-        liveHandles().insert(obj);
-    }
+    HANDLE handle = handles().add(new FileObject{fd});
     const bool reportsExisting =
         exists && (creationDisposition == CREATE_ALWAYS || creationDisposition == OPEN_ALWAYS);
     SetLastError(reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
-    return obj;
+    return handle;
 }
 
 BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read, void* /*overlapped*/) {
@@ -216,15 +208,7 @@ DWORD GetFileSize(HANDLE file, DWORD* high) {
 }
 
 BOOL CloseHandle(HANDLE handle) {
-    FileObject* obj = nullptr;
-    {
-        std::lock_guard lock(g_handlesMutex);
-        auto it = liveHandles().find(static_cast<FileObject*>(handle));
-        if (it != liveHandles().end()) {
-            obj = *it;
-            liveHandles().erase(it);
-        }
-    }
+    FileObject* obj = handles().take(handle);
     if (!obj)
         return detail::fail(ERROR_INVALID_HANDLE, FALSE);
     ::close(obj->fd);

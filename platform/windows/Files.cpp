@@ -79,9 +79,9 @@ DWORD copyContent(const std::string& from, const std::string& to) {
             break;
     }
     char attr[256];
-    ssize_t an = ::fgetxattr(in, "user.DOSATTRIB", attr, sizeof attr);
+    ssize_t an = ::fgetxattr(in, detail::kDosAttrib, attr, sizeof attr);
     if (an > 0)
-        ::fsetxattr(out, "user.DOSATTRIB", attr, static_cast<std::size_t>(an), 0);
+        ::fsetxattr(out, detail::kDosAttrib, attr, static_cast<std::size_t>(an), 0);
     ::fchmod(out, st.st_mode & 07777);
     struct timespec times[2] = {st.st_atim, st.st_mtim};
     ::futimens(out, times);
@@ -95,28 +95,30 @@ DWORD copyContent(const std::string& from, const std::string& to) {
 
 namespace detail {
 
-bool readWholeFile(const std::string& hostPath, std::string& out) {
-    int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
+bool readWholeFile(int fd, std::string& out) {
     out.clear();
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0) {
-            int err = errno;
-            ::close(fd);
-            errno = err;
+        if (n < 0)
             return false;
-        }
         if (n == 0)
-            break;
+            return true;
         out.append(buf, static_cast<std::size_t>(n));
     }
+}
+
+bool readWholeFile(const std::string& hostPath, std::string& out) {
+    int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = readWholeFile(fd, out);
+    const int err = errno;
     ::close(fd);
-    return true;
+    errno = err;
+    return ok;
 }
 
 DWORD replaceFileAtomically(const std::string& hostPath, std::string_view bytes) {
@@ -141,11 +143,8 @@ DWORD replaceFileAtomically(const std::string& hostPath, std::string_view bytes)
     };
     if (!writeAll(fd, bytes.data(), bytes.size()))
         return abandon(errno);
-    if (stored >= 0) {
-        char text[16];
-        int len = std::snprintf(text, sizeof text, "0x%llx", stored);
-        ::fsetxattr(fd, "user.DOSATTRIB", text, static_cast<std::size_t>(len), 0);
-    }
+    if (stored >= 0)
+        storeAttributes(fd, static_cast<DWORD>(stored));
     if (existed) {
         if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
             // An ordinary user cannot give the file away; it stays theirs.
@@ -279,20 +278,27 @@ BOOL CopyFileA(const char* from, const char* to, BOOL failIfExists) {
     return TRUE;
 }
 
-bool FileExists(std::string_view path) {
+namespace {
+
+// The kind of an existing entry: 1 a folder, 0 anything else, -1 nothing there.
+int entryKind(std::string_view path) {
     if (path.empty())
-        return false;
+        return -1;
     auto r = detail::resolve(path);
     struct stat st;
-    return !r.badPath && ::stat(r.host.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    if (r.badPath || ::stat(r.host.c_str(), &st) != 0)
+        return -1;
+    return S_ISDIR(st.st_mode) ? 1 : 0;
+}
+
+} // namespace
+
+bool FileExists(std::string_view path) {
+    return entryKind(path) == 0;
 }
 
 bool DirectoryExists(std::string_view path) {
-    if (path.empty())
-        return false;
-    auto r = detail::resolve(path);
-    struct stat st;
-    return !r.badPath && ::stat(r.host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return entryKind(path) == 1;
 }
 
 bool ForceDirectories(std::string_view path) {

@@ -11,8 +11,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
-#include <mutex>
-#include <unordered_set>
 #include <vector>
 
 namespace win {
@@ -106,6 +104,14 @@ bool isAscii(std::string_view s) {
     return true;
 }
 
+// The name the program sees: the host name itself when it is pure ASCII, else `buffer`.
+std::string_view shownName(std::string_view hostName, std::string& buffer) {
+    if (isAscii(hostName))
+        return hostName;
+    buffer = rtl::utf8ToCp1250(hostName);
+    return buffer;
+}
+
 // The matching entries of one folder, read once, in the search's order.
 class Listing {
   public:
@@ -182,8 +188,8 @@ DWORD Listing::read(std::string_view p, Keep keep, bool& passedOver) {
             dots[n.size() - 1] = true;
             continue;
         }
-        // The mask applies to the name the program sees; a pure ASCII name is the same in both.
-        if (isAscii(n) ? !matches(n) : !matches(converted = rtl::utf8ToCp1250(n)))
+        // The mask applies to the name the program sees.
+        if (!matches(shownName(n, converted)))
             continue;
         if (keep == Keep::NoFolders && e->d_type == DT_DIR) {
             passedOver = true;
@@ -213,14 +219,6 @@ DWORD Listing::read(std::string_view p, Keep keep, bool& passedOver) {
     return 0;
 }
 
-// The name the program sees: the host name itself when it is pure ASCII, else `buffer`.
-std::string_view shownName(std::string_view hostName, std::string& buffer) {
-    if (isAscii(hostName))
-        return hostName;
-    buffer = rtl::utf8ToCp1250(hostName);
-    return buffer;
-}
-
 // Looks up entry `i`, following a link and falling back to the link itself when it leads
 // nowhere; false when the entry is gone.
 bool lookUp(const Listing& l, std::size_t i, struct stat& st) {
@@ -233,16 +231,9 @@ struct FindObject {
     std::size_t next = 0;
 };
 
-std::mutex g_findMutex;
-std::unordered_set<FindObject*>& liveSearches() {
-    static std::unordered_set<FindObject*> searches;
-    return searches;
-}
-
-FindObject* lookupSearch(HANDLE h) {
-    std::lock_guard lock(g_findMutex);
-    auto* obj = static_cast<FindObject*>(h);
-    return liveSearches().count(obj) ? obj : nullptr;
+detail::HandleTable<FindObject>& searches() {
+    static detail::HandleTable<FindObject> table;
+    return table;
 }
 
 // Fills `data` for the next entry that can still be read; false when none is left.
@@ -284,12 +275,8 @@ HANDLE startSearch(const char* pattern, WIN32_FIND_DATAA* data, Keep keep, bool&
         return detail::fail(error, INVALID_HANDLE_VALUE);
     if (!fillNext(*f, *data))
         return detail::fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
-    {
-        std::lock_guard lock(g_findMutex);
-        liveSearches().insert(f.get());
-    }
     SetLastError(ERROR_SUCCESS);
-    return f.release();
+    return searches().add(f.release());
 }
 
 } // namespace
@@ -336,7 +323,7 @@ bool ListFolder(const char* pattern, std::vector<FolderEntry>& entries) {
 }
 
 BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data) {
-    FindObject* f = lookupSearch(search);
+    FindObject* f = searches().find(search);
     if (!f || !data)
         return detail::fail(ERROR_INVALID_HANDLE, FALSE);
     if (!fillNext(*f, *data))
@@ -346,15 +333,7 @@ BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data) {
 }
 
 BOOL FindClose(HANDLE search) {
-    FindObject* f = nullptr;
-    {
-        std::lock_guard lock(g_findMutex);
-        auto it = liveSearches().find(static_cast<FindObject*>(search));
-        if (it != liveSearches().end()) {
-            f = *it;
-            liveSearches().erase(it);
-        }
-    }
+    FindObject* f = searches().take(search);
     if (!f)
         return detail::fail(ERROR_INVALID_HANDLE, FALSE);
     delete f;

@@ -173,18 +173,21 @@ Resolved resolve(std::string_view windowsPath) {
         return {whole, 0};
 
     // Walk from the first given component, matching each one that is not there as written.
+    auto child = [](const std::string& folder, const std::string& name) {
+        return (folder == "/" ? "" : folder) + "/" + name;
+    };
     std::string cur = joinHost(parts, known);
     for (std::size_t i = known; i < parts.size(); ++i) {
-        std::string next = (cur == "/" ? "" : cur) + "/" + parts[i];
+        std::string next = child(cur, parts[i]);
         if (!entryExists(next)) {
             std::string found;
             if (!findCaseless(cur, parts[i], found)) {
                 // Not there: the rest is kept as written.
                 for (std::size_t k = i; k < parts.size(); ++k)
-                    cur = (cur == "/" ? "" : cur) + "/" + parts[k];
+                    cur = child(cur, parts[k]);
                 return {cur, 0};
             }
-            next = (cur == "/" ? "" : cur) + "/" + found;
+            next = child(cur, found);
         }
         cur = std::move(next);
     }

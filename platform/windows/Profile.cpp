@@ -227,11 +227,13 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
             return detail::fail(ErrorFromErrno(errno), FALSE);
         // Another open that denies writing keeps the file as it is.
         const bool denied = detail::otherHolds(fd, detail::kDeniesWrite);
+        const bool read = !denied && detail::readWholeFile(fd, content);
+        const int err = errno;
         ::close(fd);
         if (denied)
             return detail::fail(ERROR_SHARING_VIOLATION, FALSE);
-        if (!detail::readWholeFile(r.host, content))
-            return detail::fail(ErrorFromErrno(errno), FALSE);
+        if (!read)
+            return detail::fail(ErrorFromErrno(err), FALSE);
     } else {
         struct stat parent;
         if (::stat(detail::hostParent(r.host).c_str(), &parent) != 0 || !S_ISDIR(parent.st_mode))

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <pwd.h>
 #include <set>
 #include <unistd.h>
@@ -228,13 +229,12 @@ Hive loadHive(int root) {
             std::uint32_t n = 0;
             bool ok = true;
             for (char c : digits) {
-                int d = (c >= '0' && c <= '9')   ? c - '0'
-                        : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                        : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                                 : -1;
-                if (d < 0)
+                const int d = rtl::HexDigitValue(c);
+                if (d < 0) {
                     ok = false;
-                n = n * 16 + static_cast<std::uint32_t>(d < 0 ? 0 : d);
+                    break;
+                }
+                n = n * 16 + static_cast<std::uint32_t>(d);
             }
             if (!ok)
                 continue;
@@ -330,22 +330,26 @@ LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* /*reserved*/, DWOR
                       DWORD* dataSize) {
     if (data && !dataSize)
         return ERROR_INVALID_PARAMETER;
-    Values values;
+    const std::string name = rtl::AnsiUpperCase(valueName ? valueName : "");
+    auto lookUp = [&](const Values& values) -> std::optional<Value> {
+        auto v = values.find(name);
+        return v == values.end() ? std::nullopt : std::optional<Value>(v->second);
+    };
+    std::optional<Value> found;
     if (int rootIndex = predefinedRoot(key); rootIndex >= 0) {
-        values = loadHive(rootIndex).values[""];
+        found = lookUp(loadHive(rootIndex).values[""]);
     } else {
         std::lock_guard lock(g_keysMutex);
         auto it = openKeys().find(key);
         if (it == openKeys().end())
             return ERROR_INVALID_HANDLE;
-        values = it->second.values;
+        found = lookUp(it->second.values);
     }
-    auto v = values.find(rtl::AnsiUpperCase(valueName ? valueName : ""));
-    if (v == values.end())
+    if (!found)
         return ERROR_FILE_NOT_FOUND;
-    const std::string& bytes = v->second.data;
+    const std::string& bytes = found->data;
     if (type)
-        *type = v->second.type;
+        *type = found->type;
     const auto needed = static_cast<DWORD>(bytes.size());
     if (data) {
         if (*dataSize < needed) {

@@ -5,9 +5,11 @@
 
 #include "windows/Windows.h"
 
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
+#include <unordered_set>
 
 namespace win::detail {
 
@@ -40,12 +42,17 @@ DWORD attributesOf(const std::string& hostPath, std::string_view name, const str
 // The same from stored bits (-1: none) already read.
 DWORD attributesFrom(long long stored, std::string_view name, const struct stat& st);
 
+// The extended attribute that keeps the attribute bits, as Wine and Samba name it.
+inline constexpr const char* kDosAttrib = "user.DOSATTRIB";
+
 // Attribute bits kept in user.DOSATTRIB, or -1 when the entry has none (or it cannot be read).
 long long storedAttributes(const std::string& hostPath);
 // The same for the entry `name` of an open folder whose host path, with its final "/", is
 // `prefix`; links are followed as by storedAttributes.
 long long storedAttributesAt(int dirFd, const std::string& prefix, const char* name);
 bool storeAttributes(const std::string& hostPath, DWORD attributes);
+// The same onto an open file.
+bool storeAttributes(int fd, DWORD attributes);
 
 // Is there, on the open file, a lock of the given kind held by another open?
 enum ShareByte : long long { kHasRead = 0, kHasWrite = 1, kDeniesRead = 2, kDeniesWrite = 3 };
@@ -53,11 +60,39 @@ bool otherHolds(int fd, ShareByte which);
 
 // Whole-file read into bytes; false with errno set when it cannot be read.
 bool readWholeFile(const std::string& hostPath, std::string& out);
+// The same from an open file, from its current position to its end.
+bool readWholeFile(int fd, std::string& out);
 
 // Writes `bytes` as the new content of `hostPath` so that a crash or full disk leaves either
 // the old or the new file whole: temporary file in the same folder, fsync, rename over.
 // Keeps an existing file's mode, owner and stored attributes. Returns 0 or an error code.
 DWORD replaceFileAtomically(const std::string& hostPath, std::string_view bytes);
+
+// The live objects behind one kind of handle, so that a stale or foreign handle is refused
+// rather than followed.
+template <typename T> class HandleTable {
+  public:
+    HANDLE add(T* object) {
+        std::lock_guard lock(m_mutex);
+        m_live.insert(object);
+        return object;
+    }
+    // The object of a live handle, or null.
+    T* find(HANDLE h) {
+        std::lock_guard lock(m_mutex);
+        auto* object = static_cast<T*>(h);
+        return m_live.count(object) ? object : nullptr;
+    }
+    // Takes a live handle's object out of the table (the caller frees it), or gives null.
+    T* take(HANDLE h) {
+        std::lock_guard lock(m_mutex);
+        return m_live.erase(static_cast<T*>(h)) ? static_cast<T*>(h) : nullptr;
+    }
+
+  private:
+    std::mutex m_mutex;
+    std::unordered_set<T*> m_live;
+};
 
 // Sets the last error and returns `result`, for one-line failure exits.
 template <typename T> T fail(DWORD code, T result) {

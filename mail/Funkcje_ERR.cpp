@@ -108,6 +108,16 @@ std::string TekstRekordu(std::string_view msg) {
     return linia;
 }
 
+std::string LiniaKoncowa(std::int32_t nr, std::string_view msg) {
+    if (nr == 0)
+        return "Gotowe ....";
+    return "Błąd : ("_w + rtl::IntToStr(nr) + ") " + std::string(msg);
+}
+
+int PierwszaWidocznaLinia(int liczbaLinii) {
+    return std::max(0, liczbaLinii - 4);
+}
+
 void ZapiszWynik(std::int32_t nr, std::string_view msg) {
     ZapiszINI(SekcjaBledu, "Nr", rtl::IntToStr(nr), KatalogProgramu, PlikINI);
     ZapiszINI(SekcjaBledu, "Msg", TekstRekordu(msg), KatalogProgramu, PlikINI);

@@ -68,6 +68,11 @@ std::string TekstRekordu(std::string_view msg);
 // leaves Msg unwritten.
 void ZapiszWynik(std::int32_t nr, std::string_view msg);
 
+// The log line that ends a run: "Gotowe ...." or "Błąd : (<nr>) <msg>".
+std::string LiniaKoncowa(std::int32_t nr, std::string_view msg);
+// The log's first visible line after a run: the fourth from the end.
+int PierwszaWidocznaLinia(int liczbaLinii);
+
 // Records a failure: sets BladNr and BladMsg, shows "Błąd <code>" with the text (OK only, no
 // owner, no icon) for codes without a fixed text and waits for it to close, then writes the
 // result record. A refused write ends the routine there and its error goes to the caller.

@@ -4,7 +4,6 @@
 #include <runtime/SysUtils.h>
 #include <windows/Windows.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace VL_PAK32 {
@@ -34,7 +33,7 @@ std::string CzytajINI(std::string_view sekcja, std::string_view klucz, std::stri
     const win::DWORD n =
         win::GetPrivateProfileStringA(s.c_str(), k.c_str(), d.c_str(), bufor.data(),
                                       static_cast<win::DWORD>(bufor.size()), sciezka.c_str());
-    std::string wartosc(bufor.data(), std::min<std::size_t>(n, MaksDlugoscWartosci));
+    std::string wartosc(bufor.data(), n); // the profile function cuts at the buffer less one
     ZwolnijINI(sciezka);
     return wartosc;
 }

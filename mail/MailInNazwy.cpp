@@ -1,5 +1,7 @@
 #include "MailInNazwy.h"
 
+#include <runtime/SysUtils.h>
+
 #include <cctype>
 #include <chrono>
 #include <cmath>
@@ -36,7 +38,7 @@ std::string DataKrotka(double data) {
 }
 
 std::string RozmiarTekst(long long rozmiar) {
-    return std::to_string(rozmiar);
+    return rtl::IntToStr(rozmiar);
 }
 
 } // namespace VL_PAK32

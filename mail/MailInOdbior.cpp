@@ -7,10 +7,8 @@
 #include <net/IdAttachment.h>
 #include <net/IdException.h>
 #include <runtime/Cp1250.h>
-#include <runtime/SysUtils.h>
 #include <windows/Windows.h>
 
-#include <algorithm>
 #include <exception>
 #include <vector>
 
@@ -169,12 +167,9 @@ void OdbierzPoczte(OknoOdbioru o, const UstawieniaOdbioru& u) {
         ObsluzBlad(-1, e.what());
     }
 
-    if (BladNr == 0)
-        o.LB1.Items().Add("Gotowe ....");
-    else
-        o.LB1.Items().Add("Błąd : ("_w + rtl::IntToStr(BladNr) + ") " + BladMsg);
+    o.LB1.Items().Add(LiniaKoncowa(BladNr, BladMsg));
     o.LB1.Items().Add("Naciśnij klawisz \"Zamknij\"."_w);
-    o.LB1.SetTopIndex(std::max(0, o.LB1.Items().Count() - 4));
+    o.LB1.SetTopIndex(PierwszaWidocznaLinia(o.LB1.Items().Count()));
     o.ButZamknij.SetVisible(true);
 }
 

@@ -5,10 +5,8 @@
 #include <net/IdAttachment.h>
 #include <net/IdException.h>
 #include <runtime/Cp1250.h>
-#include <runtime/SysUtils.h>
 #include <vcl/MessageBox.h>
 
-#include <algorithm>
 #include <exception>
 
 namespace VL_PAK32 {
@@ -24,16 +22,6 @@ std::string SciezkaPaczki(std::string_view katalog, std::string_view nazwa) {
         sciezka += '\\';
     sciezka += nazwa;
     return sciezka;
-}
-
-std::string LiniaKoncowa(std::int32_t nr, std::string_view msg) {
-    if (nr == 0)
-        return "Gotowe ....";
-    return "Błąd : ("_w + rtl::IntToStr(nr) + ") " + std::string(msg);
-}
-
-int PierwszaWidocznaLinia(int liczbaLinii) {
-    return std::max(0, liczbaLinii - 4);
 }
 
 TForm1::TForm1(TComponent* owner) : TForm(owner) {

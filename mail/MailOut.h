@@ -55,9 +55,5 @@ extern TForm1* Form1;
 
 // The path of a package: the shipment folder and the name, one backslash between them.
 std::string SciezkaPaczki(std::string_view katalog, std::string_view nazwa);
-// The log line that ends a run: "Gotowe ...." or "Błąd : (<nr>) <msg>".
-std::string LiniaKoncowa(std::int32_t nr, std::string_view msg);
-// The log's first visible line after a run: the fourth from the end.
-int PierwszaWidocznaLinia(int liczbaLinii);
 
 } // namespace VL_PAK32

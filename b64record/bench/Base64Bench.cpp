@@ -6,8 +6,8 @@
 // alone on text in memory, the export as a host calls it (read, decode, split), and
 // `base64 -d FILE > /dev/null` (read, decode, write).
 
-#include "../tests/Base64Encode.h"
 #include "PersData.h"
+#include <Base64Encode.h>
 
 #include <Velt_b64.h>
 
@@ -27,7 +27,7 @@ namespace {
 constexpr std::size_t kFileBytes = 100'000'000; // Base64 text, a multiple of 4
 constexpr int kRuns = 5;
 
-using Velt_b64::testing::Base64Encode;
+using vltest::Base64Encode;
 
 // Seven short fields, then a tail of random bytes free of the separator, to a size of 75 MB.
 std::string makeRecord() {

@@ -1,5 +1,5 @@
-#include "Base64Encode.h"
 #include "PersData.h"
+#include <Base64Encode.h>
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ using Velt_b64::DecodeBase64;
 
 namespace {
 
-using Velt_b64::testing::Base64Encode;
+using vltest::Base64Encode;
 
 constexpr std::string_view kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 

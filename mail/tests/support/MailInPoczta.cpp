@@ -1,5 +1,6 @@
 #include "MailInPoczta.h"
 
+#include "Base64Encode.h"
 #include "Pop3Server.h"
 
 #include <runtime/Cp1250.h>
@@ -12,31 +13,7 @@ namespace mailin {
 namespace {
 
 std::string Base64(std::string_view dane) {
-    static const char* abc = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string wynik;
-    std::size_t i = 0;
-    for (; i + 2 < dane.size(); i += 3) {
-        const unsigned v = (static_cast<unsigned char>(dane[i]) << 16) |
-                           (static_cast<unsigned char>(dane[i + 1]) << 8) |
-                           static_cast<unsigned char>(dane[i + 2]);
-        wynik += abc[(v >> 18) & 63];
-        wynik += abc[(v >> 12) & 63];
-        wynik += abc[(v >> 6) & 63];
-        wynik += abc[v & 63];
-    }
-    if (i + 1 == dane.size()) {
-        const unsigned v = static_cast<unsigned char>(dane[i]) << 16;
-        wynik += abc[(v >> 18) & 63];
-        wynik += abc[(v >> 12) & 63];
-        wynik += "==";
-    } else if (i + 2 == dane.size()) {
-        const unsigned v =
-            (static_cast<unsigned char>(dane[i]) << 16) | (static_cast<unsigned char>(dane[i + 1]) << 8);
-        wynik += abc[(v >> 18) & 63];
-        wynik += abc[(v >> 12) & 63];
-        wynik += abc[(v >> 6) & 63];
-        wynik += '=';
-    }
+    const std::string wynik = vltest::Base64Encode(dane);
     std::string linie;
     for (std::size_t p = 0; p < wynik.size(); p += 76)
         linie += wynik.substr(p, 76) + "\n";
@@ -70,9 +47,7 @@ std::string Procentowo(std::string_view s) {
 std::string Temat(std::string_view t) {
     if (std::all_of(t.begin(), t.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return std::string(t);
-    std::string b = Base64(t);
-    b.erase(std::remove(b.begin(), b.end(), '\n'), b.end());
-    return "=?UTF-8?B?" + b + "?=";
+    return "=?UTF-8?B?" + vltest::Base64Encode(t) + "?=";
 }
 
 } // namespace

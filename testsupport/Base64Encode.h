@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace Velt_b64::testing {
+namespace vltest {
 
 inline std::string Base64Encode(std::string_view bytes) {
     static constexpr std::string_view kAlphabet =
@@ -32,4 +32,4 @@ inline std::string Base64Encode(std::string_view bytes) {
     return out;
 }
 
-} // namespace Velt_b64::testing
+} // namespace vltest

@@ -72,10 +72,6 @@ std::string HexName(std::int32_t number) {
     return rtl::Format("%4.4x", {number});
 }
 
-win::DWORD PlatformId() {
-    return LoadedPlatformId;
-}
-
 bool UsingWinNT() {
     return LoadedPlatformId == win::VER_PLATFORM_WIN32_NT;
 }

@@ -21,8 +21,7 @@ std::int32_t Random(std::int32_t range);
 // The number as four upper-case hexadecimal digits ("%4.4x").
 std::string HexName(std::int32_t number);
 
-// The platform identifier the version query gave at load (0 when it failed).
-win::DWORD PlatformId();
+// Whether the platform identifier the version query gave at load is the NT family's.
 bool UsingWinNT();
 
 // The root key a host's root index chooses; unknown indexes read below HKEY_CURRENT_USER.

@@ -7,7 +7,7 @@ ROOT=$(cd "$HERE/../.." && pwd)
 SECONDS_TO_RUN=${1:-60}
 BUILD=${2:-${TMPDIR:-/tmp}/vl-b64-fuzz}
 
-command -v clang++ >/dev/null || { echo "clang++ is needed (Debian: clang libclang-rt-14-dev)" >&2; exit 1; }
+"$ROOT/dev" install clang libclang-rt-14-dev
 
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DVL_FUZZ=ON -DVL_SANITIZE=ON -DVL_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -5,6 +5,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/../../.." && pwd)
 BUILD=$ROOT/build-fuzz
 SECONDS_TO_RUN=${1:-60}
+"$ROOT/dev" install clang libclang-rt-14-dev
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD" -DVL_FUZZ=ON -DVL_TESTS=OFF -DVL_SANITIZE=ON >/dev/null
 cmake --build "$BUILD" --target net_fuzz -j"$(nproc)"
 CORPUS=$BUILD/net_fuzz_corpus

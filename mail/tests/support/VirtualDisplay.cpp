@@ -2,8 +2,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <sstream>
 #include <thread>
 
@@ -19,29 +17,10 @@ void stop(pid_t pid) {
     if (pid <= 0)
         return;
     ::kill(pid, SIGTERM);
-    for (int i = 0; i < 60; ++i) {
-        if (::waitpid(pid, nullptr, WNOHANG) == pid)
-            return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (!vltest::WaitUntil([pid] { return ::waitpid(pid, nullptr, WNOHANG) == pid; }, 3000, 50)) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
     }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-}
-
-std::string runShell(const std::string& command, int* status) {
-    std::string out;
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p) {
-        *status = -1;
-        return out;
-    }
-    char buf[512];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        out.append(buf, n);
-    const int rc = ::pclose(p);
-    *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return out;
 }
 
 } // namespace
@@ -75,68 +54,66 @@ VirtualDisplay::VirtualDisplay() {
     }
     m_name = ":" + number;
 
-    m_wm = ::fork();
-    if (m_wm == 0) {
-        ::setenv("DISPLAY", m_name.c_str(), 1);
-        int devnull = ::open("/dev/null", O_RDWR);
-        ::dup2(devnull, 1);
-        ::dup2(devnull, 2);
-        ::execlp("openbox", "openbox", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+    const std::string display = "DISPLAY=" + m_name;
+    m_wm = std::make_unique<vltest::ChildProcess>(std::vector<std::string>{"/usr/bin/openbox"}, "",
+                                                  std::vector<std::string>{display});
     // The window manager is ready once it has claimed the root window.
-    for (int i = 0; i < 100; ++i) {
-        int status = 0;
-        const std::string out =
-            runShell("DISPLAY=" + m_name + " xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null", &status);
-        if (status == 0 && out.find("window id") != std::string::npos) {
-            m_started = true;
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    m_why = "openbox did not start";
+    m_started = vltest::WaitUntil(
+        [&] {
+            std::string out;
+            return vltest::RunProgram({"/usr/bin/xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, &out,
+                                      {display}) == 0 &&
+                   out.find("window id") != std::string::npos;
+        },
+        10000, 100);
+    if (!m_started)
+        m_why = "openbox did not start";
 }
 
 VirtualDisplay::~VirtualDisplay() {
-    stop(m_wm);
+    m_wm.reset();
     stop(m_xvfb);
 }
 
-int VirtualDisplay::xdotool(const std::string& args, std::string* out) const {
-    int status = 0;
-    std::string o = runShell("DISPLAY=" + m_name + " xdotool " + args + " 2>/dev/null", &status);
+int VirtualDisplay::xdotool(const std::vector<std::string>& args, std::string* out) const {
+    std::vector<std::string> argv{"/usr/bin/xdotool"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::string o;
+    const int status = vltest::RunProgram(argv, &o, {"DISPLAY=" + m_name});
     if (out)
         *out = std::move(o);
     return status;
 }
 
 std::string VirtualDisplay::WaitForWindow(pid_t pid, const std::string& title, int timeoutMs) const {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < end) {
-        std::string out;
-        if (xdotool("search --onlyvisible --pid " + std::to_string(pid), &out) == 0) {
+    std::string found;
+    vltest::WaitUntil(
+        [&] {
+            std::string out;
+            if (xdotool({"search", "--onlyvisible", "--pid", std::to_string(pid)}, &out) != 0)
+                return false;
             std::istringstream ids(out);
-            std::string id;
-            while (ids >> id) {
-                if (WindowName(id) == title)
-                    return id;
+            for (std::string id; ids >> id;) {
+                if (WindowName(id) == title) {
+                    found = id;
+                    return true;
+                }
             }
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return {};
+            return false;
+        },
+        timeoutMs, 100);
+    return found;
 }
 
 bool VirtualDisplay::PressKey(const std::string& window, const std::string& key) const {
-    if (xdotool("windowactivate --sync " + window, nullptr) != 0)
+    if (xdotool({"windowactivate", "--sync", window}, nullptr) != 0)
         return false;
-    return xdotool("key --clearmodifiers " + key, nullptr) == 0;
+    return xdotool({"key", "--clearmodifiers", key}, nullptr) == 0;
 }
 
 std::string VirtualDisplay::WindowName(const std::string& window) const {
     std::string out;
-    if (xdotool("getwindowname " + window, &out) != 0)
+    if (xdotool({"getwindowname", window}, &out) != 0)
         return {};
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
         out.pop_back();

@@ -3,8 +3,12 @@
 // A virtual X display (Xvfb) with a window manager (openbox), started in the calling process's
 // network namespace, and xdotool to find windows and press keys on them as a user would.
 
+#include <TestSupport.h>
+
+#include <memory>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace vlpak32test {
 
@@ -31,10 +35,10 @@ class VirtualDisplay {
 
   private:
     // Runs xdotool with DISPLAY set; gives its exit status and output.
-    int xdotool(const std::string& args, std::string* out) const;
+    int xdotool(const std::vector<std::string>& args, std::string* out) const;
 
     pid_t m_xvfb = -1;
-    pid_t m_wm = -1;
+    std::unique_ptr<vltest::ChildProcess> m_wm;
     bool m_started = false;
     std::string m_name;
     std::string m_why;

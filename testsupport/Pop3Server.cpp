@@ -1,10 +1,8 @@
 #include "Pop3Server.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <sstream>
-#include <thread>
 
 #include <grp.h>
 #include <pwd.h>
@@ -111,8 +109,9 @@ std::vector<std::string> Pop3Server::Messages() const {
     for (const char* sub : {"new/", "cur/"})
         for (const auto& n : ListFolder(maildir + sub))
             names.push_back(sub + n);
+    // By the file name after "new/" or "cur/": the order in which they were added.
     std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return a.substr(4) < b.substr(4); });
+              [](std::string_view a, std::string_view b) { return a.substr(4) < b.substr(4); });
     for (const auto& n : names)
         out.push_back(ReadFile(maildir + n));
     return out;
@@ -140,13 +139,7 @@ std::vector<Pop3Session> Pop3Server::Sessions() const {
 }
 
 bool Pop3Server::WaitForSessions(std::size_t n, int timeoutMs) const {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (Sessions().size() < n) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
+    return WaitUntil([&] { return Sessions().size() >= n; }, timeoutMs);
 }
 
 } // namespace vltest

@@ -1,11 +1,9 @@
 #include "SmtpServer.h"
 
-#include <chrono>
 #include <cstdio>
-
 #include <sstream>
+
 #include <sys/stat.h>
-#include <thread>
 
 namespace vltest {
 
@@ -132,13 +130,7 @@ std::size_t SmtpServer::MessageCount() const {
 }
 
 bool SmtpServer::WaitForMessages(std::size_t n, int timeoutMs) const {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (MessageCount() < n) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
+    return WaitUntil([&] { return MessageCount() >= n; }, timeoutMs);
 }
 
 std::vector<ReceivedMail> SmtpServer::Messages() const {
@@ -152,7 +144,7 @@ std::vector<ReceivedMail> SmtpServer::Messages() const {
         m.mailFrom = jsonField(env, "mail_from");
         m.rcptTos = jsonArray(env, "rcpt_tos");
         m.heloName = jsonField(env, "helo");
-        m.parsed = Inspect(m.raw);
+        m.parsed = inspectFile(base + ".eml");
         out.push_back(std::move(m));
     }
     return out;
@@ -161,8 +153,12 @@ std::vector<ReceivedMail> SmtpServer::Messages() const {
 ParsedMail SmtpServer::Inspect(const std::string& raw) {
     TempDir dir("vlinspect");
     WriteFile(dir.File("m.eml"), raw);
+    return inspectFile(dir.File("m.eml"));
+}
+
+ParsedMail SmtpServer::inspectFile(const std::string& path) {
     std::string output;
-    RunProgram({"/usr/bin/python3", VLTEST_SUPPORT_DIR "/mail_inspect.py", dir.File("m.eml")}, &output);
+    RunProgram({"/usr/bin/python3", VLTEST_SUPPORT_DIR "/mail_inspect.py", path}, &output);
     ParsedMail p;
     std::istringstream lines(output);
     std::string line;

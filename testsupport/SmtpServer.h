@@ -73,6 +73,8 @@ class SmtpServer {
     static ParsedMail Inspect(const std::string& raw);
 
   private:
+    static ParsedMail inspectFile(const std::string& path);
+
     SmtpServerOptions m_options;
     TempDir m_dir{"vlsmtp"};
     std::unique_ptr<ChildProcess> m_process;

@@ -244,13 +244,7 @@ bool groupAlive(pid_t pgid) {
 }
 
 bool waitGroupGone(pid_t pgid, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (groupAlive(pgid)) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
+    return WaitUntil([pgid] { return !groupAlive(pgid); }, timeoutMs, 10);
 }
 
 } // namespace
@@ -262,13 +256,12 @@ void ChildProcess::Stop() {
         return;
     const pid_t group = m_pid;
     ::kill(m_pid, SIGTERM);
-    bool reaped = false;
-    for (int i = 0; i < 300 && !reaped; ++i) {
-        int status;
-        reaped = ::waitpid(m_pid, &status, WNOHANG) == m_pid;
-        if (!reaped)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    const bool reaped = WaitUntil(
+        [this] {
+            int status;
+            return ::waitpid(m_pid, &status, WNOHANG) == m_pid;
+        },
+        3000, 10);
     if (!reaped) {
         ::kill(m_pid, SIGKILL);
         int status;
@@ -281,40 +274,50 @@ void ChildProcess::Stop() {
     }
 }
 
-bool WaitForPort(const std::string& host, int port, int timeoutMs) {
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs, int stepMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    do {
-        int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(static_cast<uint16_t>(port));
-        ::inet_pton(AF_INET, host.c_str(), &a.sin_addr);
-        bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-        ::close(s);
-        if (ok)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    } while (std::chrono::steady_clock::now() < deadline);
-    return false;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(stepMs));
+    }
+    return true;
+}
+
+namespace {
+sockaddr_in ipv4Address(const std::string& host, int port) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    ::inet_pton(AF_INET, host.c_str(), &a.sin_addr);
+    return a;
+}
+} // namespace
+
+bool WaitForPort(const std::string& host, int port, int timeoutMs) {
+    const sockaddr_in a = ipv4Address(host, port);
+    return WaitUntil(
+        [&] {
+            int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            bool ok = ::connect(s, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
+            ::close(s);
+            return ok;
+        },
+        timeoutMs);
 }
 
 bool WaitForPortFree(const std::string& host, int port, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    do {
-        int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const int one = 1;
-        ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(static_cast<uint16_t>(port));
-        ::inet_pton(AF_INET, host.c_str(), &a.sin_addr);
-        bool free = ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-        ::close(s);
-        if (free)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    } while (std::chrono::steady_clock::now() < deadline);
-    return false;
+    const sockaddr_in a = ipv4Address(host, port);
+    return WaitUntil(
+        [&] {
+            int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            const int one = 1;
+            ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+            bool free = ::bind(s, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
+            ::close(s);
+            return free;
+        },
+        timeoutMs, 10);
 }
 
 int RunProgram(const std::vector<std::string>& argv, std::string* output,

@@ -9,6 +9,7 @@
 //   SmtpServer (SmtpServer.h), Pop3Server (Pop3Server.h)
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,6 +78,9 @@ class ChildProcess {
   private:
     pid_t m_pid = -1;
 };
+
+// Calls `done` every stepMs until it gives true (true) or timeoutMs have passed (false).
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs, int stepMs = 20);
 
 // True once host:port accepts a TCP connection, false after timeoutMs.
 bool WaitForPort(const std::string& host, int port, int timeoutMs);

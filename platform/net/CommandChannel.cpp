@@ -17,10 +17,10 @@ std::string SmtpReply::Text() const {
 SmtpReply CommandChannel::ReadSmtpReply() {
     SmtpReply reply;
     for (;;) {
-        std::string line = ReadLine();
+        std::string_view line = ReadLine();
         auto parsed = ParseSmtpReplyLine(line);
         if (!parsed)
-            throw EIdProtocolReplyError(0, line);
+            throw EIdProtocolReplyError(0, std::string(line));
         if (reply.lines.empty())
             reply.code = parsed->code;
         reply.lines.push_back(std::move(parsed->text));
@@ -40,10 +40,10 @@ SmtpReply CommandChannel::SmtpCommand(std::string_view command, std::initializer
 }
 
 Pop3Status CommandChannel::ReadPop3Status() {
-    std::string line = ReadLine();
+    std::string_view line = ReadLine();
     auto status = ParsePop3Status(line);
     if (!status)
-        return Pop3Status{false, line};
+        return Pop3Status{false, std::string(line)};
     return *status;
 }
 
@@ -59,7 +59,7 @@ std::string CommandChannel::Pop3Command(std::string_view command) {
 void CommandChannel::ReadPop3Data(const std::function<void(std::string_view line)>& sink) {
     TcpClient::DataFlow flowing(m_socket);
     for (;;) {
-        std::string line = ReadLine();
+        std::string_view line = ReadLine();
         if (UnstuffPop3Line(line))
             return;
         sink(line);

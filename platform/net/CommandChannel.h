@@ -23,12 +23,14 @@ struct SmtpReply {
 class CommandChannel {
   public:
     TcpClient& Socket() { return m_socket; }
+    const TcpClient& Socket() const { return m_socket; }
     std::size_t MaxLineLength() const { return m_maxLineLength; }
     void SetMaxLineLength(std::size_t n) { m_maxLineLength = n; }
     TIdMaxLineAction MaxLineAction() const { return m_maxLineAction; }
     void SetMaxLineAction(TIdMaxLineAction a) { m_maxLineAction = a; }
 
-    std::string ReadLine() { return m_socket.ReadLine(m_maxLineLength, m_maxLineAction); }
+    // One line, valid until the next read (see TcpClient::ReadLine).
+    std::string_view ReadLine() { return m_socket.ReadLine(m_maxLineLength, m_maxLineAction); }
     void SendLine(std::string_view line) { m_socket.WriteLine(line); }
 
     // Reads one whole SMTP reply. A line that is no reply raises EIdProtocolReplyError with

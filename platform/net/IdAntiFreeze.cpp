@@ -27,10 +27,6 @@ void TIdAntiFreeze::SetIdleTimeOut(int ms) {
     m_idleTimeOut = std::clamp(ms, 1, 250);
 }
 
-TIdAntiFreeze* TIdAntiFreeze::Instance() {
-    return g_instance;
-}
-
 void TIdAntiFreeze::DoProcess(bool idle) {
     TIdAntiFreeze* af = g_instance;
     if (!af || !af->m_active)

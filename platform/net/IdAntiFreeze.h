@@ -24,8 +24,6 @@ class TIdAntiFreeze {
     int IdleTimeOut() const { return m_idleTimeOut; }
     void SetIdleTimeOut(int ms);
 
-    // The process's instance, or nullptr.
-    static TIdAntiFreeze* Instance();
     // Called by the socket layer between slices: pumps when an active instance asks for it.
     // `idle` is true while waiting for the server's reply, false while a message's data flows.
     static void DoProcess(bool idle);

@@ -14,7 +14,7 @@ namespace {
 // Writes the spooled message in large blocks.
 class SpoolWriter {
   public:
-    explicit SpoolWriter(int fd) : m_fd(fd) { m_buf.reserve(kFlush + 16384); }
+    explicit SpoolWriter(int fd) : m_fd(fd) {}
     void Line(std::string_view line) {
         m_buf.append(line);
         m_buf.append("\r\n");
@@ -22,13 +22,7 @@ class SpoolWriter {
             Flush();
     }
     void Flush() {
-        std::size_t done = 0;
-        while (done < m_buf.size()) {
-            ssize_t n = ::write(m_fd, m_buf.data() + done, m_buf.size() - done);
-            if (n <= 0)
-                throw EIdException("Cannot write a temporary file.");
-            done += static_cast<std::size_t>(n);
-        }
+        WriteSpool(m_fd, m_buf);
         m_buf.clear();
     }
 
@@ -81,16 +75,23 @@ int TIdPOP3::CheckMessages() {
     return static_cast<int>(*count);
 }
 
+// Spools the dotted data that follows a +OK to a temporary file and parses it into `msg`.
+void TIdPOP3::readMessage(TIdMessage& msg, bool headersOnly) {
+    FdGuard spool{OpenSpoolFile()};
+    if (spool.fd < 0)
+        throw EIdException("Cannot create a temporary file.");
+    SpoolWriter writer(spool.fd);
+    m_channel.ReadPop3Data([&](std::string_view line) { writer.Line(line); });
+    writer.Flush();
+    ::lseek(spool.fd, 0, SEEK_SET);
+    ParseMessageFile(spool.Release(), msg, headersOnly);
+}
+
 // TOP n 0; raises EIdProtocolReplyError(2) on -ERR, EIdMessageError for unreadable headers.
 bool TIdPOP3::RetrieveHeader(int n, TIdMessage& msg) {
     msg.Clear();
     m_channel.Pop3Command("TOP " + rtl::IntToStr(n) + " 0");
-    std::string headers;
-    m_channel.ReadPop3Data([&](std::string_view line) {
-        headers.append(line);
-        headers.append("\r\n");
-    });
-    ParseMessageBytes(headers, msg, true);
+    readMessage(msg, true);
     return true;
 }
 
@@ -107,14 +108,7 @@ bool TIdPOP3::Retrieve(int n, TIdMessage& msg) {
     Pop3Status status = m_channel.ReadPop3Status();
     if (!status.ok)
         return false;
-    FdGuard spool{OpenSpoolFile()};
-    if (spool.fd < 0)
-        throw EIdException("Cannot create a temporary file.");
-    SpoolWriter writer(spool.fd);
-    m_channel.ReadPop3Data([&](std::string_view line) { writer.Line(line); });
-    writer.Flush();
-    ::lseek(spool.fd, 0, SEEK_SET);
-    ParseMessageFile(spool.Release(), msg, false);
+    readMessage(msg, false);
     return true;
 }
 

@@ -35,6 +35,7 @@ class TIdPOP3 : public TIdTCPClient {
     bool Delete(int n);
 
   private:
+    void readMessage(TIdMessage& msg, bool headersOnly); // the data after TOP's or RETR's +OK
     void readQuitReply() override;
 };
 

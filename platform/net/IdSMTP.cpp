@@ -16,16 +16,15 @@ class DotStuffer {
     explicit DotStuffer(TcpClient& socket) : m_socket(socket) { m_buf.reserve(kFlush + 4096); }
 
     void Put(std::string_view data) {
-        std::size_t start = 0;
-        for (std::size_t i = 0; i < data.size(); ++i) {
-            if (m_atLineStart && data[i] == '.') {
-                m_buf.append(data.substr(start, i - start));
+        while (!data.empty()) {
+            if (m_atLineStart && data[0] == '.')
                 m_buf += '.';
-                start = i;
-            }
-            m_atLineStart = data[i] == '\n';
+            const auto nl = data.find('\n');
+            const std::size_t take = nl == std::string_view::npos ? data.size() : nl + 1;
+            m_buf.append(data.substr(0, take));
+            m_atLineStart = nl != std::string_view::npos;
+            data.remove_prefix(take);
         }
-        m_buf.append(data.substr(start));
         if (m_buf.size() >= kFlush)
             Flush();
     }
@@ -74,7 +73,7 @@ void TIdSMTP::sendHello() {
     m_channel.SendLine("EHLO " + name);
     SmtpReply reply = m_channel.ReadSmtpReply();
     if (reply.code == 250) {
-        m_extensions.assign(reply.lines.begin() + (reply.lines.empty() ? 0 : 1), reply.lines.end());
+        m_extensions.assign(reply.lines.begin() + 1, reply.lines.end()); // after the greeting line
         return;
     }
     m_channel.SmtpCommand("HELO " + name, {250});

@@ -9,7 +9,7 @@ TIdTCPClient::~TIdTCPClient() {
 }
 
 bool TIdTCPClient::Connected() const {
-    return const_cast<CommandChannel&>(m_channel).Socket().Connected();
+    return m_channel.Socket().Connected();
 }
 
 void TIdTCPClient::openConnection(int timeoutMs) {

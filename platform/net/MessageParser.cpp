@@ -6,8 +6,8 @@
 #include "ReceivedContent.h"
 
 #include <runtime/Cp1250.h>
+#include <runtime/SysUtils.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <mutex>
 
@@ -42,13 +42,16 @@ void onParserWarning(gint64, GMimeParserWarning code, const gchar*, gpointer dat
     }
 }
 
-void fillAddress(InternetAddressList* list, TIdEmailAddressItem& item) {
-    if (!list || internet_address_list_length(list) == 0)
-        return;
-    InternetAddress* a = internet_address_list_get_address(list, 0);
+// The name and, for a mailbox (not a group), the address.
+void fillItem(InternetAddress* a, TIdEmailAddressItem& item) {
     item.SetName(toCp1250(internet_address_get_name(a)));
     if (INTERNET_ADDRESS_IS_MAILBOX(a))
         item.SetAddress(toCp1250(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(a))));
+}
+
+void fillAddress(InternetAddressList* list, TIdEmailAddressItem& item) {
+    if (list && internet_address_list_length(list) > 0)
+        fillItem(internet_address_list_get_address(list, 0), item);
 }
 
 void fillList(InternetAddressList* list, TIdEmailAddressList& out) {
@@ -56,11 +59,8 @@ void fillList(InternetAddressList* list, TIdEmailAddressList& out) {
         return;
     for (int i = 0; i < internet_address_list_length(list); ++i) {
         InternetAddress* a = internet_address_list_get_address(list, i);
-        if (!INTERNET_ADDRESS_IS_MAILBOX(a))
-            continue;
-        auto& item = out.Add();
-        item.SetName(toCp1250(internet_address_get_name(a)));
-        item.SetAddress(toCp1250(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(a))));
+        if (INTERNET_ADDRESS_IS_MAILBOX(a))
+            fillItem(a, out.Add());
     }
 }
 
@@ -68,12 +68,9 @@ std::string contentTypeOf(GMimeObject* o) {
     GMimeContentType* ct = g_mime_object_get_content_type(o);
     if (!ct)
         return "text/plain";
-    std::string t = g_mime_content_type_get_media_type(ct) ? g_mime_content_type_get_media_type(ct) : "text";
-    t += "/";
-    t += g_mime_content_type_get_media_subtype(ct) ? g_mime_content_type_get_media_subtype(ct) : "plain";
-    for (char& c : t)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return t;
+    const char* type = g_mime_content_type_get_media_type(ct);
+    const char* subtype = g_mime_content_type_get_media_subtype(ct);
+    return rtl::LowerCase(std::string(type ? type : "text") + "/" + (subtype ? subtype : "plain"));
 }
 
 std::string textOf(GMimeObject* o) {
@@ -117,19 +114,6 @@ void addPart(GMimeObject* o, TIdMessage& msg) {
     text->SetContentType(contentTypeOf(o));
     text->SetBody(textOf(o));
     msg.MessageParts().Add(std::move(text));
-}
-
-int spoolFd() {
-    const char* dir = std::getenv("TMPDIR");
-    std::string folder = dir && *dir ? dir : "/tmp";
-    int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (fd >= 0)
-        return fd;
-    std::string name = folder + "/vlnet-spool-XXXXXX";
-    fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd >= 0)
-        ::unlink(name.c_str());
-    return fd;
 }
 
 } // namespace
@@ -189,25 +173,40 @@ void ParseMessageFile(int fd, TIdMessage& msg, bool headersOnly) {
     g_object_unref(message); // the parts keep what they need
 }
 
+int OpenSpoolFile() {
+    const char* dir = std::getenv("TMPDIR");
+    std::string folder = dir && *dir ? dir : "/tmp";
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        return fd;
+    std::string name = folder + "/vlnet-spool-XXXXXX";
+    fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd >= 0)
+        ::unlink(name.c_str());
+    return fd;
+}
+
+void WriteSpool(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n <= 0)
+            throw EIdException("Cannot write a temporary file.");
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
 void ParseMessageBytes(std::string_view bytes, TIdMessage& msg, bool headersOnly) {
-    int fd = spoolFd();
+    int fd = OpenSpoolFile();
     if (fd < 0)
         throw EIdException("Cannot create a temporary file.");
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) {
-            ::close(fd);
-            throw EIdException("Cannot write a temporary file.");
-        }
-        done += static_cast<std::size_t>(n);
+    try {
+        WriteSpool(fd, bytes);
+    } catch (const EIdException&) {
+        ::close(fd);
+        throw;
     }
     ::lseek(fd, 0, SEEK_SET);
     ParseMessageFile(fd, msg, headersOnly);
-}
-
-int OpenSpoolFile() {
-    return spoolFd();
 }
 
 } // namespace net

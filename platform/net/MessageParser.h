@@ -20,9 +20,9 @@ void ParseMessageBytes(std::string_view bytes, TIdMessage& msg, bool headersOnly
 // A TDateTime from calendar fields (local time).
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second);
 
-} // namespace net
-
-namespace net {
 // A nameless read/write temporary file under $TMPDIR (or /tmp), for spooling a message; -1 on failure.
 int OpenSpoolFile();
+// Writes all of `bytes` to the spool; raises EIdException "Cannot write a temporary file.".
+void WriteSpool(int fd, std::string_view bytes);
+
 } // namespace net

@@ -24,37 +24,33 @@ constexpr std::size_t kLineBytes = 57;                 // 76 base64 characters p
 constexpr std::size_t kChunkBytes = kLineBytes * 1152; // about 64 KB read per step
 
 void base64Append(std::string& out, const unsigned char* p, std::size_t n) {
+    const std::size_t at = out.size();
+    out.resize(at + (n + 2) / 3 * 4);
+    char* o = out.data() + at;
     std::size_t i = 0;
-    for (; i + 3 <= n; i += 3) {
-        unsigned v = (p[i] << 16) | (p[i + 1] << 8) | p[i + 2];
-        out += kB64[v >> 18];
-        out += kB64[(v >> 12) & 63];
-        out += kB64[(v >> 6) & 63];
-        out += kB64[v & 63];
+    for (; i + 3 <= n; i += 3, o += 4) {
+        const unsigned v = (p[i] << 16) | (p[i + 1] << 8) | p[i + 2];
+        o[0] = kB64[v >> 18];
+        o[1] = kB64[(v >> 12) & 63];
+        o[2] = kB64[(v >> 6) & 63];
+        o[3] = kB64[v & 63];
     }
-    if (n - i == 1) {
-        unsigned v = p[i] << 16;
-        out += kB64[v >> 18];
-        out += kB64[(v >> 12) & 63];
-        out += "==";
-    } else if (n - i == 2) {
-        unsigned v = (p[i] << 16) | (p[i + 1] << 8);
-        out += kB64[v >> 18];
-        out += kB64[(v >> 12) & 63];
-        out += kB64[(v >> 6) & 63];
-        out += '=';
+    if (i < n) {
+        const unsigned v = (p[i] << 16) | (i + 1 < n ? p[i + 1] << 8 : 0);
+        o[0] = kB64[v >> 18];
+        o[1] = kB64[(v >> 12) & 63];
+        o[2] = i + 1 < n ? kB64[(v >> 6) & 63] : '=';
+        o[3] = '=';
     }
 }
 
-// Base64 with CR LF after every 76 characters and after the last line.
-std::string base64Lines(const unsigned char* p, std::size_t n) {
-    std::string out;
-    out.reserve((n + 2) / 3 * 4 + (n / kLineBytes + 1) * 2);
+// Appends base64 with CR LF after every 76 characters and after the last line.
+void appendBase64Lines(std::string& out, const unsigned char* p, std::size_t n) {
+    out.reserve(out.size() + (n + 2) / 3 * 4 + (n / kLineBytes + 1) * 2);
     for (std::size_t i = 0; i < n; i += kLineBytes) {
         base64Append(out, p + i, std::min(kLineBytes, n - i));
         out += "\r\n";
     }
-    return out;
 }
 
 std::int64_t base64LinesSize(std::int64_t n) {
@@ -130,6 +126,16 @@ std::string EncodeAddress(const TIdEmailAddressItem& item) {
     }
     return name + " <" + item.Address() + ">";
 }
+
+namespace {
+// The list's addresses for a header, separated by ", ".
+std::string encodeAddressList(const TIdEmailAddressList& list) {
+    std::string s;
+    for (int i = 0; i < list.Count(); ++i)
+        s += (i ? ", " : "") + EncodeAddress(list.Items(i));
+    return s;
+}
+} // namespace
 
 std::string EncodeFileNameParam(std::string_view param, std::string_view name) {
     if (isPlainAscii(name) && name.find_first_of("\"\\") == std::string_view::npos)
@@ -245,16 +251,9 @@ MessageWriter::MessageWriter(const TIdMessage& msg) : m_msg(msg) {
 
     std::string h;
     h += "From: " + EncodeAddress(msg.From()) + "\r\n";
-    if (msg.ReplyTo().Count() > 0) {
-        std::string list;
-        for (int i = 0; i < msg.ReplyTo().Count(); ++i)
-            list += (i ? ", " : "") + EncodeAddress(msg.ReplyTo().Items(i));
-        h += "Reply-To: " + list + "\r\n";
-    }
-    std::string to;
-    for (int i = 0; i < msg.Recipients().Count(); ++i)
-        to += (i ? ", " : "") + EncodeAddress(msg.Recipients().Items(i));
-    h += "To: " + to + "\r\n";
+    if (msg.ReplyTo().Count() > 0)
+        h += "Reply-To: " + encodeAddressList(msg.ReplyTo()) + "\r\n";
+    h += "To: " + encodeAddressList(msg.Recipients()) + "\r\n";
     h += "Subject: " + EncodeHeaderText(msg.Subject(), 9) + "\r\n";
     h += "Date: " + FormatRfc822Date(msg.Date()) + "\r\n";
     h += "MIME-Version: 1.0\r\n";
@@ -267,7 +266,8 @@ MessageWriter::MessageWriter(const TIdMessage& msg) : m_msg(msg) {
         if (ascii)
             body += msg.Body() + "\r\n";
         else
-            body += base64Lines(reinterpret_cast<const unsigned char*>(msg.Body().data()), msg.Body().size());
+            appendBase64Lines(body, reinterpret_cast<const unsigned char*>(msg.Body().data()),
+                              msg.Body().size());
     }
     if (m_sources.empty()) {
         h += body.empty() ? "Content-Type: text/plain; charset=\"windows-1250\"\r\n\r\n" : body;
@@ -314,7 +314,8 @@ void MessageWriter::Write(const std::function<void(std::string_view)>& out) {
             }
             if (got == 0)
                 break;
-            encoded = base64Lines(in.data(), got);
+            encoded.clear();
+            appendBase64Lines(encoded, in.data(), got);
             out(encoded);
             if (got < in.size())
                 break;

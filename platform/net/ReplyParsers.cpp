@@ -1,18 +1,14 @@
 #include "ReplyParsers.h"
 
-#include <cctype>
+#include <runtime/SysUtils.h>
+
 #include <charconv>
 
 namespace net {
 
 namespace {
 bool startsWithNoCase(std::string_view s, std::string_view prefix) {
-    if (s.size() < prefix.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(s[i])) != prefix[i])
-            return false;
-    return true;
+    return s.size() >= prefix.size() && rtl::UpperCase(s.substr(0, prefix.size())) == prefix;
 }
 
 std::optional<std::int64_t> leadingNumber(std::string_view s) {
@@ -76,12 +72,12 @@ std::int64_t ParseListSize(std::string_view okText) {
     return v ? *v : -1;
 }
 
-bool UnstuffPop3Line(std::string& line) {
+bool UnstuffPop3Line(std::string_view& line) {
     if (line.empty() || line[0] != '.')
         return false;
     if (line.size() == 1)
         return true;
-    line.erase(0, 1);
+    line.remove_prefix(1);
     return false;
 }
 

@@ -33,6 +33,6 @@ std::optional<std::int64_t> ParseStatCount(std::string_view okText);
 std::int64_t ParseListSize(std::string_view okText);
 
 // Removes the transparency dot of one POP3 data line; true for the terminating ".".
-bool UnstuffPop3Line(std::string& line);
+bool UnstuffPop3Line(std::string_view& line);
 
 } // namespace net

@@ -135,6 +135,20 @@ void pumpWhileFlowing() {
     }
 }
 
+// The next wait slice, cut to the time left before `deadline` when the wait is limited;
+// 0 once the deadline has passed.
+int nextSlice(bool limited, Clock::time_point deadline) {
+    int slice = TIdAntiFreeze::SliceMs();
+    if (limited) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0)
+            return 0;
+        if (left < slice)
+            slice = static_cast<int>(left);
+    }
+    return slice;
+}
+
 } // namespace
 
 TcpClient::~TcpClient() {
@@ -182,17 +196,10 @@ void TcpClient::Connect(const std::string& host, int port, int timeoutMs) {
                 err = 0;
                 for (;;) {
                     pollfd p{fd, POLLOUT, 0};
-                    int slice = TIdAntiFreeze::SliceMs();
-                    if (timeoutMs >= 0) {
-                        auto left =
-                            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())
-                                .count();
-                        if (left <= 0) {
-                            err = ETIMEDOUT;
-                            break;
-                        }
-                        if (left < slice)
-                            slice = static_cast<int>(left);
+                    const int slice = nextSlice(timeoutMs >= 0, deadline);
+                    if (slice == 0) {
+                        err = ETIMEDOUT;
+                        break;
                     }
                     int n = ::poll(&p, 1, slice);
                     if (n < 0 && errno != EINTR) {
@@ -229,15 +236,9 @@ void TcpClient::waitFor(short events, bool forRead) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(limited ? m_readTimeout : 0);
     for (;;) {
         pollfd p{m_fd, events, 0};
-        int slice = TIdAntiFreeze::SliceMs();
-        if (limited) {
-            auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            if (left <= 0)
-                throw EIdReadTimeout();
-            if (left < slice)
-                slice = static_cast<int>(left);
-        }
+        const int slice = nextSlice(limited, deadline);
+        if (slice == 0)
+            throw EIdReadTimeout();
         int n = ::poll(&p, 1, slice);
         if (n > 0)
             return;
@@ -315,35 +316,26 @@ bool TcpClient::fill() {
     }
 }
 
-std::string TcpClient::ReadLine(std::size_t maxLength, TIdMaxLineAction action) {
+std::string_view TcpClient::ReadLine(std::size_t maxLength, TIdMaxLineAction action) {
     std::size_t scanned = 0;
     for (;;) {
         const char* start = m_buf.data() + m_begin;
         const std::size_t avail = m_end - m_begin;
         const void* nl = avail > scanned ? std::memchr(start + scanned, '\n', avail - scanned) : nullptr;
-        if (nl) {
-            std::size_t len = static_cast<const char*>(nl) - start;
-            std::size_t content = len > 0 && start[len - 1] == '\r' ? len - 1 : len;
-            if (maxLength > 0 && content > maxLength) {
-                if (action == maException)
-                    throw EIdMaxLineLengthExceeded();
-                std::string piece(start, maxLength);
-                m_begin += maxLength;
-                return piece;
-            }
-            std::string line(start, content);
-            m_begin += len + 1;
-            return line;
-        }
-        scanned = avail;
-        // A CR may still precede the line feed, hence the one byte of grace.
-        if (maxLength > 0 && avail > maxLength + 1) {
+        std::size_t len = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) : 0;
+        std::size_t content = len > 0 && start[len - 1] == '\r' ? len - 1 : len;
+        // Without a line feed yet, a CR may still precede it, hence the one byte of grace.
+        if (maxLength > 0 && (nl ? content > maxLength : avail > maxLength + 1)) {
             if (action == maException)
                 throw EIdMaxLineLengthExceeded();
-            std::string piece(start, maxLength);
             m_begin += maxLength;
-            return piece;
+            return std::string_view(start, maxLength);
         }
+        if (nl) {
+            m_begin += len + 1;
+            return std::string_view(start, content);
+        }
+        scanned = avail;
         if (!fill()) { // `scanned` counts from m_begin, so a compacted buffer keeps it valid
             Close();
             throw EIdConnClosedGracefully();

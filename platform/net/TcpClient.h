@@ -14,34 +14,6 @@ namespace net {
 
 enum TIdMaxLineAction { maException, maSplit };
 
-// WinSock numbers the layer gives.
-namespace wsa {
-inline constexpr int EINTR_ = 10004;
-inline constexpr int EACCES_ = 10013;
-inline constexpr int EINVAL_ = 10022;
-inline constexpr int EMFILE_ = 10024;
-inline constexpr int EDESTADDRREQ_ = 10039;
-inline constexpr int EMSGSIZE_ = 10040;
-inline constexpr int EAFNOSUPPORT_ = 10047;
-inline constexpr int EADDRINUSE_ = 10048;
-inline constexpr int EADDRNOTAVAIL_ = 10049;
-inline constexpr int ENETDOWN_ = 10050;
-inline constexpr int ENETUNREACH_ = 10051;
-inline constexpr int ECONNABORTED_ = 10053;
-inline constexpr int ECONNRESET_ = 10054;
-inline constexpr int ENOBUFS_ = 10055;
-inline constexpr int ENOTCONN_ = 10057;
-inline constexpr int ESHUTDOWN_ = 10058;
-inline constexpr int ETIMEDOUT_ = 10060;
-inline constexpr int ECONNREFUSED_ = 10061;
-inline constexpr int EHOSTDOWN_ = 10064;
-inline constexpr int EHOSTUNREACH_ = 10065;
-inline constexpr int NOTINITIALISED_ = 10093;
-inline constexpr int HOST_NOT_FOUND_ = 11001;
-inline constexpr int NO_RECOVERY_ = 11003;
-inline constexpr int NO_DATA_ = 11004;
-} // namespace wsa
-
 // The WinSock number for a POSIX errno value (10054 for EPIPE, 10061 for ECONNREFUSED, ...).
 int WinsockErrorFromErrno(int err);
 // The WinSock number for a getaddrinfo() result: 11001 for EAI_NONAME and EAI_AGAIN alike
@@ -71,10 +43,12 @@ class TcpClient {
     void Write(std::string_view data);
     void WriteLine(std::string_view line); // line + CR LF
 
-    // Reads one line without its line break (CR LF or a bare LF). A line longer than
-    // maxLength raises EIdMaxLineLengthExceeded (maException) or is returned in pieces of
-    // maxLength (maSplit). The peer closing before the line ends raises EIdConnClosedGracefully.
-    std::string ReadLine(std::size_t maxLength, TIdMaxLineAction action);
+    // Reads one line without its line break (CR LF or a bare LF), as a view into the receive
+    // buffer that stays valid until the next read (no copy per line of a message's data). A line
+    // longer than maxLength raises EIdMaxLineLengthExceeded (maException) or is returned in
+    // pieces of maxLength (maSplit). The peer closing before the line ends raises
+    // EIdConnClosedGracefully.
+    std::string_view ReadLine(std::size_t maxLength, TIdMaxLineAction action);
 
     // Marks the span in which the connection carries a message's data (SMTP DATA going out,
     // POP3 RETR coming in): waits inside it count as data flowing for TIdAntiFreeze, so with
@@ -89,9 +63,6 @@ class TcpClient {
       private:
         TcpClient& m_client;
     };
-
-    // Bytes received so far and still unread (for tests of the engine).
-    std::size_t Buffered() const { return m_end - m_begin; }
 
   private:
     // Waits until the socket is readable/writable; pumps messages between slices.

@@ -14,6 +14,8 @@
 #include <net/IdPOP3.h>
 #include <net/IdSMTP.h>
 
+#include <runtime/SysUtils.h>
+
 #include <Pop3Server.h>
 #include <SmtpServer.h>
 #include <TestSupport.h>
@@ -194,8 +196,7 @@ void serveSink(int fd) {
             std::string edge = tail + std::string(in.substr(0, std::min<std::size_t>(in.size(), 4)));
             bool end =
                 edge.find("\r\n.\r\n") != std::string::npos || in.find("\r\n.\r\n") != std::string_view::npos;
-            tail =
-                in.size() >= 4 ? std::string(in.substr(in.size() - 4)) : (tail + std::string(in)).substr(0);
+            tail.append(in.substr(in.size() - std::min<std::size_t>(in.size(), 4)));
             if (tail.size() > 4)
                 tail.erase(0, tail.size() - 4);
             if (end) {
@@ -206,10 +207,9 @@ void serveSink(int fd) {
         }
         lines.append(chunk.data(), static_cast<std::size_t>(n));
         for (std::size_t nl; (nl = lines.find('\n')) != std::string::npos;) {
-            std::string cmd = lines.substr(0, std::min<std::size_t>(4, nl));
+            const std::string cmd =
+                rtl::UpperCase(std::string_view(lines).substr(0, std::min<std::size_t>(4, nl)));
             lines.erase(0, nl + 1);
-            for (char& c : cmd)
-                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
             if (cmd == "DATA") {
                 say("354 go ahead\r\n");
                 inData = true;

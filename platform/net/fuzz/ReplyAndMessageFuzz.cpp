@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         net::ParseStatCount(s->text);
         net::ParseListSize(s->text);
     }
-    std::string line(first);
+    std::string_view line = first;
     net::UnstuffPop3Line(line);
 
     net::TIdMessage msg;

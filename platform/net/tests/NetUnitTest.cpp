@@ -53,7 +53,7 @@ TEST(ReplyParsers, Pop3StatusStatAndList) {
     EXPECT_EQ(ParseListSize("1 120"), 120);
     EXPECT_EQ(ParseListSize("1"), -1);
     EXPECT_EQ(ParseListSize("1 abc"), -1);
-    std::string l = "..x";
+    std::string_view l = "..x";
     EXPECT_FALSE(UnstuffPop3Line(l));
     EXPECT_EQ(l, ".x");
     l = ".";

@@ -174,8 +174,7 @@ TEST_F(Pop3Fixture, RefusedLoginSendsQuitReportsThenRaisesCode2) {
     ASSERT_TRUE(server->WaitForSessions(0, 100));
     // dovecot words the QUIT of a session that never logged in "Aborted login by logging out".
     const std::string quit = "Aborted login by logging out";
-    for (int i = 0; i < 100 && server->Log().find(quit) == std::string::npos; ++i)
-        usleep(20000);
+    vltest::WaitUntil([&] { return server->Log().find(quit) != std::string::npos; }, 2000);
     EXPECT_NE(server->Log().find(quit), std::string::npos) << server->Log();
 }
 

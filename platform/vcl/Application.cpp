@@ -34,10 +34,6 @@ void applyClassicPalette(QApplication& app) {
     pal.setColor(QPalette::ToolTipText, detail::toQColor(clInfoText));
     app.setPalette(pal);
 }
-
-QEventLoop* loopOf(void* p) {
-    return static_cast<QEventLoop*>(p);
-}
 } // namespace
 
 TApplication* const Application = &g_application;
@@ -129,7 +125,7 @@ void TApplication::ProcessMessages() {
 void TApplication::Terminate() {
     m_terminated = true;
     if (m_loop)
-        loopOf(m_loop)->quit();
+        m_loop->quit();
 }
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {

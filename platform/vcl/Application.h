@@ -17,11 +17,11 @@
 #include <vcl/Form.h>
 
 #include <cstdint>
-#include <exception>
 #include <functional>
 #include <string>
 #include <utility>
-#include <vector>
+
+class QEventLoop;
 
 namespace vcl {
 
@@ -106,7 +106,7 @@ class TApplication : public TComponent {
     bool m_terminated = false;
     bool m_shutDown = false;
     bool m_ownsQApp = false;
-    void* m_loop = nullptr; // the QEventLoop of Run
+    QEventLoop* m_loop = nullptr; // the loop of Run
 };
 
 // The program's one application object.

@@ -36,8 +36,12 @@ void TButton::SetCaption(const std::string& caption) {
         button->setText(detail::toQt(caption)); // "&" makes the mnemonic (Alt+letter)
 }
 
+bool TButton::Default() const {
+    auto* button = static_cast<QPushButton*>(Widget());
+    return button && button->isDefault();
+}
+
 void TButton::SetDefault(bool value) {
-    m_default = value;
     if (auto* button = static_cast<QPushButton*>(Widget()))
         button->setDefault(value);
     if (TForm* form = ParentForm())

@@ -16,7 +16,7 @@ class TButton : public TWinControl {
 
     const std::string& Caption() const { return m_caption; }
     void SetCaption(const std::string& caption);
-    bool Default() const { return m_default; }
+    bool Default() const;
     void SetDefault(bool value);
     bool Cancel() const { return m_cancel; }
     void SetCancel(bool value);
@@ -26,7 +26,6 @@ class TButton : public TWinControl {
 
   private:
     std::string m_caption;
-    bool m_default = false;
     bool m_cancel = false;
 };
 

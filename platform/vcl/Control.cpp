@@ -4,15 +4,42 @@
 #include "Internal.h"
 #include "WinControl.h"
 
-#include <QPalette>
+#include <QPainter>
 #include <QWidget>
 
 #include <algorithm>
 
 namespace vcl {
 
+namespace detail {
+namespace {
+class PaintedWidget : public QWidget {
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        if (TControl* control = controlOf(this)) {
+            QPainter p(this);
+            control->Paint(p);
+        }
+    }
+};
+} // namespace
+
+QWidget* makePaintedWidget() {
+    ensureQtApplication();
+    return new PaintedWidget();
+}
+
+void setPaletteColor(QWidget* widget, std::initializer_list<QPalette::ColorRole> roles, TColor color) {
+    QPalette pal = widget->palette();
+    for (QPalette::ColorRole role : roles)
+        pal.setColor(role, toQColor(color));
+    widget->setPalette(pal);
+}
+} // namespace detail
+
 TControl::TControl(TComponent* owner, QWidget* widget) : TComponent(owner), m_widget(widget) {
-    m_visible = !widget->property("vclForm").toBool();
+    const bool window = widget->property("vclForm").toBool();
+    m_visible = !window;
     m_signals = new QObject();
     detail::bindControl(widget, this);
     QObject::connect(widget, &QObject::destroyed, m_signals, [this] { m_widget = nullptr; });
@@ -23,7 +50,7 @@ TControl::TControl(TComponent* owner, QWidget* widget) : TComponent(owner), m_wi
     };
     m_widget->setFont(detail::toQFont(m_font));
     // A control made by a form (or panel) sits on it until told otherwise; windows stand alone.
-    if (auto* p = dynamic_cast<TWinControl*>(owner); p && !widget->property("vclForm").toBool())
+    if (auto* p = dynamic_cast<TWinControl*>(owner); p && !window)
         SetParent(p);
 }
 
@@ -117,9 +144,7 @@ void TControl::SetColor(TColor color) {
 void TControl::ColorChanged() {
     if (!m_widget)
         return;
-    QPalette pal = m_widget->palette();
-    pal.setColor(QPalette::Window, detail::toQColor(m_color));
-    m_widget->setPalette(pal);
+    detail::setPaletteColor(m_widget, {QPalette::Window}, m_color);
     m_widget->setAutoFillBackground(true);
 }
 
@@ -127,12 +152,8 @@ void TControl::FontChanged() {
     if (!m_widget)
         return;
     m_widget->setFont(detail::toQFont(m_font));
-    QPalette pal = m_widget->palette();
-    QColor text = detail::toQColor(m_font.Color());
-    pal.setColor(QPalette::WindowText, text);
-    pal.setColor(QPalette::Text, text);
-    pal.setColor(QPalette::ButtonText, text);
-    m_widget->setPalette(pal);
+    detail::setPaletteColor(m_widget, {QPalette::WindowText, QPalette::Text, QPalette::ButtonText},
+                            m_font.Color());
 }
 
 void TControl::SetParentFont(bool value) {
@@ -166,6 +187,8 @@ void TControl::Repaint() {
     prepareRepaintTree();
     m_widget->repaint();
 }
+
+void TControl::Paint(QPainter&) const {}
 
 void TControl::Invalidate() {
     if (m_widget)

@@ -12,6 +12,7 @@
 #include <string>
 
 class QObject;
+class QPainter;
 class QWidget;
 
 namespace vcl {
@@ -78,6 +79,10 @@ class TControl : public TComponent {
 
     // The backing Qt widget (test support and toolkit internals).
     QWidget* Widget() const { return m_widget; }
+
+    // Toolkit internal: draws a control that paints itself (its widget comes from
+    // detail::makePaintedWidget). The painter starts with the control's font and font colour.
+    virtual void Paint(QPainter& painter) const;
 
     TNotifyEvent OnClick;
 

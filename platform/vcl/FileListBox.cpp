@@ -6,6 +6,7 @@
 #include <windows/Windows.h>
 
 #include <algorithm>
+#include <unordered_set>
 #include <vector>
 
 namespace vcl {
@@ -42,16 +43,10 @@ std::vector<std::string> splitMasks(const std::string& mask) {
     return out;
 }
 
+// The search (given searchAttributes) has already left out the folders, volume labels, hidden and
+// system entries the set does not hold; what it yields of those is wanted. Plain files remain.
 bool wanted(int attr, TFileType type) {
-    if (attr & win::faDirectory)
-        return type.Contains(ftDirectory);
-    if (attr & win::faVolumeID)
-        return type.Contains(ftVolumeID);
-    if ((attr & win::faHidden) && !type.Contains(ftHidden))
-        return false;
-    if ((attr & win::faSysFile) && !type.Contains(ftSystem))
-        return false;
-    if ((attr & win::faHidden) || (attr & win::faSysFile))
+    if (attr & (win::faDirectory | win::faVolumeID | win::faHidden | win::faSysFile))
         return true;
     return type.Contains(ftNormal) || (type.Contains(ftReadOnly) && (attr & win::faReadOnly)) ||
            (type.Contains(ftArchive) && (attr & win::faArchive));
@@ -115,6 +110,7 @@ bool TFileListBox::fill(const std::string& folder) {
     if (!win::DirectoryExists(folder))
         return false;
     std::vector<std::string> names;
+    std::unordered_set<std::string> seen; // an entry two masks match is listed once
     const std::string prefix = folder + (endsWithSeparator(folder) ? "" : "\\");
     for (const std::string& mask : splitMasks(m_mask)) {
         win::TSearchRec rec;
@@ -124,7 +120,7 @@ bool TFileListBox::fill(const std::string& folder) {
             return false; // the folder cannot be entered: the list stays as it was
         while (rc == 0) {
             if (rec.Name != "." && rec.Name != ".." && wanted(rec.Attr, m_fileType) &&
-                std::find(names.begin(), names.end(), rec.Name) == names.end())
+                seen.insert(rec.Name).second)
                 names.push_back(rec.Name);
             rc = win::FindNext(rec);
         }

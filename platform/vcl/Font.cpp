@@ -30,8 +30,7 @@ void TFont::SetName(const std::string& name) {
 
 int TFont::Size() const {
     // A positive height is the cell height; the point size goes by the character height.
-    int pixels = m_height < 0 ? -m_height : PixelSize();
-    return static_cast<int>(std::lround(pixels * 72.0 / 96.0));
+    return static_cast<int>(std::lround(PixelSize() * 72.0 / 96.0));
 }
 
 void TFont::SetSize(int points) {

@@ -3,30 +3,12 @@
 #include "Internal.h"
 
 #include <QPainter>
-#include <QWidget>
 
 #include <algorithm>
 
 namespace vcl {
 
-namespace {
-class GaugeWidget : public QWidget {
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        if (auto* g = dynamic_cast<TGauge*>(detail::controlOf(this))) {
-            QPainter p(this);
-            g->PaintGauge(&p);
-        }
-    }
-};
-
-QWidget* makeGaugeWidget() {
-    detail::ensureQtApplication();
-    return new GaugeWidget();
-}
-} // namespace
-
-TGauge::TGauge(TComponent* owner) : TControl(owner, makeGaugeWidget()) {
+TGauge::TGauge(TComponent* owner) : TControl(owner, detail::makePaintedWidget()) {
     SetBounds(Left(), Top(), 100, 100);
 }
 
@@ -78,8 +60,7 @@ void TGauge::SetShowText(bool v) {
     Invalidate();
 }
 
-void TGauge::PaintGauge(void* qpainter) const {
-    auto& p = *static_cast<QPainter*>(qpainter);
+void TGauge::Paint(QPainter& p) const {
     QRect all(0, 0, Width(), Height());
     // A single black border, as the toolkit's gauge draws it.
     p.setPen(Qt::black);
@@ -104,7 +85,6 @@ void TGauge::PaintGauge(void* qpainter) const {
 
     if (!m_showText)
         return;
-    p.setFont(detail::toQFont(Font()));
     const QString text = QString::number(PercentDone()) + "%";
     // The text reads in the fore colour over the empty part and in the back colour over the bar.
     p.save();

@@ -32,8 +32,7 @@ class TGauge : public TControl {
     bool ShowText() const { return m_showText; }
     void SetShowText(bool v);
 
-    // Toolkit internal: draws the gauge (called from the widget's paint event).
-    void PaintGauge(void* qpainter) const;
+    void Paint(QPainter& painter) const override;
 
   private:
     TGaugeKind m_kind = gkHorizontalBar;

@@ -9,11 +9,13 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QString>
 
+#include <cstddef>
+#include <initializer_list>
 #include <string>
 
-class QKeyEvent;
 class QObject;
 class QWidget;
 
@@ -37,6 +39,15 @@ WORD virtualKey(int qtKey);
 int qtKey(WORD vk);
 TShiftState shiftState(Qt::KeyboardModifiers modifiers);
 Qt::KeyboardModifiers qtModifiers(TShiftState shift);
+
+// A plain widget whose paint event calls its control's Paint (the Qt application made first).
+QWidget* makePaintedWidget();
+
+// Sets `roles` of the widget's palette to `color`.
+void setPaletteColor(QWidget* widget, std::initializer_list<QPalette::ColorRole> roles, TColor color);
+
+// `index` as a position, or std::out_of_range unless 0 <= index < limit.
+std::size_t checkedIndex(int index, int limit);
 
 // Creates the Qt application when there is none yet.
 void ensureQtApplication();

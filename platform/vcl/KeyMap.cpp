@@ -26,13 +26,14 @@ QColor toQColor(TColor color) {
 }
 
 QFont toQFont(const TFont& font) {
-    QFont f(QString::fromStdString(font.HostFamily()));
+    const std::string family = font.HostFamily();
+    QFont f(QString::fromStdString(family));
     f.setPixelSize(font.PixelSize());
     f.setBold(font.Style().Contains(fsBold));
     f.setItalic(font.Style().Contains(fsItalic));
     f.setUnderline(font.Style().Contains(fsUnderline));
     f.setStrikeOut(font.Style().Contains(fsStrikeOut));
-    if (font.HostFamily() == "Liberation Mono")
+    if (family == "Liberation Mono")
         f.setStyleHint(QFont::Monospace);
     return f;
 }

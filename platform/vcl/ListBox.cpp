@@ -9,7 +9,6 @@
 #include <QScrollBar>
 
 #include <algorithm>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -37,19 +36,19 @@ class TListBox::Lines : public TStrings {
 
     int Count() const override { return list() ? list()->count() : 0; }
     std::string Get(int index) const override {
-        check(index, Count());
+        detail::checkedIndex(index, Count());
         return detail::fromQt(list()->item(index)->text());
     }
     void Put(int index, const std::string& s) override {
-        check(index, Count());
+        detail::checkedIndex(index, Count());
         list()->item(index)->setText(detail::toQt(s));
     }
     void Insert(int index, const std::string& s) override {
-        check(index, Count() + 1);
+        detail::checkedIndex(index, Count() + 1);
         list()->insertItem(index, detail::toQt(s));
     }
     void Delete(int index) override {
-        check(index, Count());
+        detail::checkedIndex(index, Count());
         delete list()->takeItem(index);
     }
     void Clear() override {
@@ -76,10 +75,6 @@ class TListBox::Lines : public TStrings {
 
   private:
     QListWidget* list() const { return static_cast<QListWidget*>(m_box->Widget()); }
-    static void check(int index, int limit) {
-        if (index < 0 || index >= limit)
-            throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
-    }
 
     TListBox* m_box;
 };
@@ -164,12 +159,8 @@ void TListBox::PrepareRepaint() {
 }
 
 void TListBox::ColorChanged() {
-    if (!Widget())
-        return;
-    QPalette pal = Widget()->palette();
-    pal.setColor(QPalette::Base, detail::toQColor(Color()));
-    pal.setColor(QPalette::Window, detail::toQColor(Color()));
-    Widget()->setPalette(pal);
+    if (Widget())
+        detail::setPaletteColor(Widget(), {QPalette::Base, QPalette::Window}, Color());
 }
 
 } // namespace vcl

@@ -8,7 +8,6 @@
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -73,17 +72,17 @@ class TListItem::Cells : public TStrings {
     explicit Cells(TListItem* item) : m_item(item) {}
 
     int Count() const override { return static_cast<int>(m_texts.size()); }
-    std::string Get(int index) const override { return m_texts.at(checked(index, Count())); }
+    std::string Get(int index) const override { return m_texts[detail::checkedIndex(index, Count())]; }
     void Put(int index, const std::string& s) override {
-        m_texts.at(checked(index, Count())) = s;
+        m_texts[detail::checkedIndex(index, Count())] = s;
         show();
     }
     void Insert(int index, const std::string& s) override {
-        m_texts.insert(m_texts.begin() + checked(index, Count() + 1), s);
+        m_texts.insert(m_texts.begin() + detail::checkedIndex(index, Count() + 1), s);
         show();
     }
     void Delete(int index) override {
-        m_texts.erase(m_texts.begin() + checked(index, Count()));
+        m_texts.erase(m_texts.begin() + detail::checkedIndex(index, Count()));
         show();
     }
     void Clear() override {
@@ -92,11 +91,6 @@ class TListItem::Cells : public TStrings {
     }
 
   private:
-    static std::size_t checked(int index, int limit) {
-        if (index < 0 || index >= limit)
-            throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
-        return static_cast<std::size_t>(index);
-    }
     // Column k + 1 shows sub-item k; columns past the last sub-item are empty.
     void show() {
         QTreeWidgetItem* row = m_item->Row();
@@ -151,9 +145,7 @@ TListItem* TListItems::Add() {
 }
 
 void TListItems::Delete(int index) {
-    if (index < 0 || index >= Count())
-        throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
-    QTreeWidgetItem* row = m_items[static_cast<std::size_t>(index)]->Row();
+    QTreeWidgetItem* row = m_items[detail::checkedIndex(index, Count())]->Row();
     m_items.erase(m_items.begin() + index);
     delete row;
 }
@@ -193,16 +185,24 @@ void TListView::SetViewStyle(TViewStyle style) {
     m_viewStyle = style;
 }
 
+bool TListView::RowSelect() const {
+    QTreeWidget* t = treeOf(this);
+    return t && t->selectionBehavior() == QAbstractItemView::SelectRows;
+}
+
 void TListView::SetRowSelect(bool value) {
-    m_rowSelect = value;
     if (QTreeWidget* t = treeOf(this)) {
         t->setSelectionBehavior(value ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
         t->setAllColumnsShowFocus(value);
     }
 }
 
+bool TListView::ShowColumnHeaders() const {
+    QTreeWidget* t = treeOf(this);
+    return t && !t->isHeaderHidden();
+}
+
 void TListView::SetShowColumnHeaders(bool value) {
-    m_showHeaders = value;
     if (QTreeWidget* t = treeOf(this))
         t->setHeaderHidden(!value);
 }
@@ -212,8 +212,10 @@ TListItem* TListView::Selected() const {
     if (!t)
         return nullptr;
     QTreeWidgetItem* current = t->currentItem();
+    if (!current || !current->isSelected())
+        return nullptr;
     for (int i = 0; i < m_items.Count(); ++i) {
-        if (m_items[i]->Row() == current && current->isSelected())
+        if (m_items[i]->Row() == current)
             return m_items[i];
     }
     return nullptr;
@@ -229,11 +231,8 @@ int TListView::TopIndex() const {
 }
 
 void TListView::ColorChanged() {
-    if (!Widget())
-        return;
-    QPalette pal = Widget()->palette();
-    pal.setColor(QPalette::Base, detail::toQColor(Color()));
-    Widget()->setPalette(pal);
+    if (Widget())
+        detail::setPaletteColor(Widget(), {QPalette::Base}, Color());
 }
 
 void TListView::PrepareRepaint() {

@@ -65,11 +65,11 @@ class TListView : public TWinControl {
     bool ReadOnly() const { return m_readOnly; }
     void SetReadOnly(bool value) { m_readOnly = value; }
     // Whole-row selection (otherwise only the caption cell is highlighted).
-    bool RowSelect() const { return m_rowSelect; }
+    bool RowSelect() const;
     void SetRowSelect(bool value);
     bool FlatScrollBars() const { return m_flatScrollBars; }
     void SetFlatScrollBars(bool value) { m_flatScrollBars = value; }
-    bool ShowColumnHeaders() const { return m_showHeaders; }
+    bool ShowColumnHeaders() const;
     void SetShowColumnHeaders(bool value);
 
     // The selected row, or nullptr.
@@ -86,9 +86,7 @@ class TListView : public TWinControl {
   private:
     TViewStyle m_viewStyle = vsIcon;
     bool m_readOnly = false;
-    bool m_rowSelect = false;
     bool m_flatScrollBars = false;
-    bool m_showHeaders = true;
     TListColumns m_columns;
     TListItems m_items;
 };

@@ -69,17 +69,13 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
     int escapeId = 0;
     for (const auto& [button, id] : buttons) {
         made.push_back(box.addButton(button));
-        if (id == IDCANCEL || (buttons.size() == 1 && id == IDOK))
+        if (id == IDCANCEL || (buttons.size() == 1 && id == IDOK)) {
             escapeId = id;
+            box.setEscapeButton(made.back());
+        }
     }
     std::size_t defaultIndex = (type & kDefaultMask) >> 8;
     box.setDefaultButton(made.at(defaultIndex < made.size() ? defaultIndex : 0));
-    if (escapeId != 0) {
-        for (std::size_t i = 0; i < buttons.size(); ++i) {
-            if (buttons[i].second == escapeId)
-                box.setEscapeButton(made[i]);
-        }
-    }
 
     box.exec();
     QAbstractButton* clicked = box.clickedButton();

@@ -3,28 +3,12 @@
 #include "Internal.h"
 
 #include <QPainter>
-#include <QWidget>
 
 #include <algorithm>
 
 namespace vcl {
 
 namespace {
-class PanelWidget : public QWidget {
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        if (auto* panel = dynamic_cast<TPanel*>(detail::controlOf(this))) {
-            QPainter p(this);
-            panel->PaintPanel(&p);
-        }
-    }
-};
-
-QWidget* makePanelWidget() {
-    detail::ensureQtApplication();
-    return new PanelWidget();
-}
-
 // One bevel ring of `width` pixels; returns the rectangle inside it.
 QRect drawBevel(QPainter& p, QRect r, TBevelCut cut, int width) {
     if (cut == bvNone)
@@ -47,7 +31,7 @@ QRect drawBevel(QPainter& p, QRect r, TBevelCut cut, int width) {
 }
 } // namespace
 
-TPanel::TPanel(TComponent* owner) : TWinControl(owner, makePanelWidget()) {
+TPanel::TPanel(TComponent* owner) : TWinControl(owner, detail::makePaintedWidget()) {
     SetBounds(Left(), Top(), 185, 41);
 }
 
@@ -76,16 +60,13 @@ void TPanel::SetBevelWidth(int w) {
     Invalidate();
 }
 
-void TPanel::PaintPanel(void* qpainter) const {
-    auto& p = *static_cast<QPainter*>(qpainter);
+void TPanel::Paint(QPainter& p) const {
     QRect r(0, 0, Width(), Height());
     p.fillRect(r, detail::toQColor(Color()));
     r = drawBevel(p, r, m_bevelOuter, m_bevelWidth);
     r = drawBevel(p, r, m_bevelInner, m_bevelWidth);
     if (m_caption.empty())
         return;
-    p.setFont(detail::toQFont(Font()));
-    p.setPen(detail::toQColor(Font().Color()));
     int align = Qt::AlignVCenter | Qt::TextSingleLine;
     align |= m_alignment == taLeftJustify    ? Qt::AlignLeft
              : m_alignment == taRightJustify ? Qt::AlignRight

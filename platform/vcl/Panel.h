@@ -24,8 +24,7 @@ class TPanel : public TWinControl {
     int BevelWidth() const { return m_bevelWidth; }
     void SetBevelWidth(int w);
 
-    // Toolkit internal: draws the panel (called from the widget's paint event).
-    void PaintPanel(void* qpainter) const;
+    void Paint(QPainter& painter) const override;
 
   private:
     std::string m_caption;

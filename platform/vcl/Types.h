@@ -27,7 +27,6 @@ template <class E> class TSet {
         return *this;
     }
     constexpr bool Empty() const { return m_bits == 0; }
-    constexpr std::uint32_t Bits() const { return m_bits; }
     constexpr bool operator==(const TSet&) const = default;
 
   private:

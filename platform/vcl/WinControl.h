@@ -48,7 +48,6 @@ class TWinControl : public TControl {
 
   private:
     friend class TControl;
-    friend class TForm;
     void insertControl(TControl* c);
     void removeControl(TControl* c);
 

@@ -13,10 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <map>
-#include <thread>
 
 #include <sys/stat.h>
 
@@ -48,15 +46,13 @@ class MailInProgramTest : public ::testing::Test {
         {
             vltest::ChildProcess p({program, zadanie}, dir.File("program.log"),
                                    {"QT_QPA_PLATFORM=offscreen"});
-            const auto koniec = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-            while (WartoscINI(vltest::ReadFile(dir.File("VL_PAK32.INI")), "Error", "Msg") == "<none>") {
-                if (std::chrono::steady_clock::now() > koniec || !p.Running()) {
-                    ADD_FAILURE() << "no result record; program log:\n"
-                                  << vltest::ReadFile(dir.File("program.log"));
-                    break;
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            }
+            auto rekord = [&] {
+                return WartoscINI(vltest::ReadFile(dir.File("VL_PAK32.INI")), "Error", "Msg") != "<none>";
+            };
+            vltest::WaitUntil([&] { return rekord() || !p.Running(); }, 60000, 50);
+            if (!rekord())
+                ADD_FAILURE() << "no result record; program log:\n"
+                              << vltest::ReadFile(dir.File("program.log"));
         }
         return vltest::ReadFile(dir.File("VL_PAK32.INI"));
     }

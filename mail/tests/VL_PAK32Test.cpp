@@ -58,13 +58,7 @@ class Instalacja {
 
 // Waits up to timeoutMs for the program to end; false when it is still running.
 bool CzekajNaKoniec(vltest::ChildProcess& p, int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < end) {
-        if (!p.Running())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+    return vltest::WaitUntil([&] { return !p.Running(); }, timeoutMs, 50);
 }
 
 std::string OknoBledu(int kod) {
@@ -130,8 +124,8 @@ TEST_F(ProgramTest, SendsThePackagesAndClosesWithAltM) {
     ASSERT_NE(okno, "") << vltest::ReadFile(inst.dir.File("program.log"));
     ASSERT_TRUE(smtp.WaitForMessages(1, 30000));
     // The record is written after the disconnect; wait for it before pressing the button.
-    for (int i = 0; i < 100 && vltest::ReadFile(inst.Ini()).find("Nr=0") == std::string::npos; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    vltest::WaitUntil([&] { return vltest::ReadFile(inst.Ini()).find("Nr=0") != std::string::npos; }, 10000,
+                      100);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ASSERT_TRUE(ekran.PressKey(okno, "alt+m"));
     ASSERT_TRUE(CzekajNaKoniec(*program, 10000)) << "Za&mknij ends the program";
@@ -181,8 +175,8 @@ TEST_F(ProgramTest, RefusedConnectionShowsItsBoxAndRecordsIt) {
     EXPECT_EQ(vltest::ReadFile(inst.Ini()).find("10061"), std::string::npos)
         << "recorded after the box closes";
     ASSERT_TRUE(ekran.PressKey(pudelko, "Return"));
-    for (int i = 0; i < 100 && vltest::ReadFile(inst.Ini()).find("Nr=10061") == std::string::npos; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    vltest::WaitUntil([&] { return vltest::ReadFile(inst.Ini()).find("Nr=10061") != std::string::npos; },
+                      10000, 100);
     const std::string okno = ekran.WaitForWindow(program->Pid(), "Wysyłanie danych", 10000);
     ASSERT_NE(okno, "");
     std::this_thread::sleep_for(std::chrono::milliseconds(300));

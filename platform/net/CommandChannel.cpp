@@ -1,6 +1,6 @@
-#include "CommandChannel.h"
+#include <net/CommandChannel.h>
 
-#include "IdException.h"
+#include <net/IdException.h>
 
 namespace net {
 

@@ -1,6 +1,6 @@
-#include "IdAntiFreeze.h"
+#include <net/IdAntiFreeze.h>
 
-#include "IdException.h"
+#include <net/IdException.h>
 
 #include <runtime/MessagePump.h>
 

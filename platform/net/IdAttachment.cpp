@@ -1,11 +1,11 @@
-#include "IdAttachment.h"
+#include <net/IdAttachment.h>
 
 // The Windows layer declares TRUE and FALSE as constants, so it comes before GLib's macros.
 #include <windows/Windows.h>
 
-#include "IdException.h"
-#include "IdMessageParts.h"
-#include "ReceivedContent.h"
+#include <net/IdException.h>
+#include <net/IdMessageParts.h>
+#include <net/ReceivedContent.h>
 
 #include <cerrno>
 #include <cstdio>

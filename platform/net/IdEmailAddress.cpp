@@ -1,5 +1,5 @@
-#include "IdEmailAddressItem.h"
-#include "IdEmailAddressList.h"
+#include <net/IdEmailAddressItem.h>
+#include <net/IdEmailAddressList.h>
 
 #include <runtime/SysUtils.h>
 

@@ -1,4 +1,4 @@
-#include "IdMessage.h"
+#include <net/IdMessage.h>
 
 namespace net {
 

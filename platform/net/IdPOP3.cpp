@@ -1,7 +1,7 @@
-#include "IdPOP3.h"
+#include <net/IdPOP3.h>
 
-#include "IdException.h"
-#include "MessageParser.h"
+#include <net/IdException.h>
+#include <net/MessageParser.h>
 
 #include <runtime/SysUtils.h>
 

@@ -1,7 +1,7 @@
-#include "IdSMTP.h"
+#include <net/IdSMTP.h>
 
-#include "IdException.h"
-#include "MessageWriter.h"
+#include <net/IdException.h>
+#include <net/MessageWriter.h>
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
-#include "IdTCPClient.h"
+#include <net/IdTCPClient.h>
 
-#include "IdException.h"
+#include <net/IdException.h>
 
 namespace net {
 

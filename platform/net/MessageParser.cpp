@@ -1,9 +1,9 @@
-#include "MessageParser.h"
+#include <net/MessageParser.h>
 
-#include "IdAttachment.h"
-#include "IdException.h"
-#include "IdText.h"
-#include "ReceivedContent.h"
+#include <net/IdAttachment.h>
+#include <net/IdException.h>
+#include <net/IdText.h>
+#include <net/ReceivedContent.h>
 
 #include <runtime/Cp1250.h>
 #include <runtime/SysUtils.h>

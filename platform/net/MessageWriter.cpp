@@ -1,6 +1,6 @@
-#include "MessageWriter.h"
+#include <net/MessageWriter.h>
 
-#include "IdAttachment.h"
+#include <net/IdAttachment.h>
 
 #include <runtime/Exceptions.h>
 #include <runtime/SysUtils.h>

@@ -1,4 +1,4 @@
-#include "ReplyParsers.h"
+#include <net/ReplyParsers.h>
 
 #include <runtime/SysUtils.h>
 

@@ -1,7 +1,7 @@
-#include "TcpClient.h"
+#include <net/TcpClient.h>
 
-#include "IdAntiFreeze.h"
-#include "IdException.h"
+#include <net/IdAntiFreeze.h>
+#include <net/IdException.h>
 
 #include <cerrno>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "Cp1250.h"
+#include <runtime/Cp1250.h>
 
 namespace rtl {
 

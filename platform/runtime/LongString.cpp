@@ -1,4 +1,4 @@
-#include "LongString.h"
+#include <runtime/LongString.h>
 
 #include <atomic>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "MessagePump.h"
+#include <runtime/MessagePump.h>
 
 namespace rtl {
 

@@ -1,7 +1,7 @@
-#include "StringList.h"
+#include <runtime/StringList.h>
 
-#include "Exceptions.h"
-#include "SysUtils.h"
+#include <runtime/Exceptions.h>
+#include <runtime/SysUtils.h>
 
 #include <algorithm>
 

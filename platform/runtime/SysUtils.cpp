@@ -1,7 +1,7 @@
-#include "SysUtils.h"
+#include <runtime/SysUtils.h>
 
-#include "Cp1250.h"
-#include "Exceptions.h"
+#include <runtime/Cp1250.h>
+#include <runtime/Exceptions.h>
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
-#include "Application.h"
+#include <vcl/Application.h>
 
 #include "Internal.h"
-#include "MessageBox.h"
+#include <vcl/MessageBox.h>
 
 #include <runtime/Exceptions.h>
 #include <runtime/MessagePump.h>

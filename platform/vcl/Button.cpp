@@ -1,7 +1,7 @@
-#include "Button.h"
+#include <vcl/Button.h>
 
-#include "Application.h"
-#include "Form.h"
+#include <vcl/Application.h>
+#include <vcl/Form.h>
 #include "Internal.h"
 
 #include <QPushButton>

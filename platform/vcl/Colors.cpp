@@ -1,4 +1,4 @@
-#include "Colors.h"
+#include <vcl/Colors.h>
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "Component.h"
+#include <vcl/Component.h>
 
 #include <algorithm>
 

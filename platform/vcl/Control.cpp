@@ -1,8 +1,8 @@
-#include "Control.h"
+#include <vcl/Control.h>
 
-#include "Form.h"
+#include <vcl/Form.h>
 #include "Internal.h"
-#include "WinControl.h"
+#include <vcl/WinControl.h>
 
 #include <QPainter>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "FileListBox.h"
+#include <vcl/FileListBox.h>
 
-#include "Application.h"
+#include <vcl/Application.h>
 
 #include <runtime/SysUtils.h>
 #include <windows/Windows.h>

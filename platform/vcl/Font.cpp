@@ -1,4 +1,4 @@
-#include "Font.h"
+#include <vcl/Font.h>
 
 #include <runtime/SysUtils.h>
 

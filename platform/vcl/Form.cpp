@@ -1,7 +1,7 @@
-#include "Form.h"
+#include <vcl/Form.h>
 
-#include "Application.h"
-#include "Button.h"
+#include <vcl/Application.h>
+#include <vcl/Button.h>
 #include "Internal.h"
 
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-#include "Gauge.h"
+#include <vcl/Gauge.h>
 
 #include "Internal.h"
 

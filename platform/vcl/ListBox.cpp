@@ -1,6 +1,6 @@
-#include "ListBox.h"
+#include <vcl/ListBox.h>
 
-#include "Application.h"
+#include <vcl/Application.h>
 #include "Internal.h"
 
 #include <runtime/SysUtils.h>

@@ -1,6 +1,6 @@
-#include "ListView.h"
+#include <vcl/ListView.h>
 
-#include "Application.h"
+#include <vcl/Application.h>
 #include "Internal.h"
 
 #include <QHeaderView>

@@ -1,7 +1,6 @@
-#include "MessageBox.h"
+#include <vcl/MessageBox.h>
 
 #include "Internal.h"
-#include "testing/MessageBoxResponder.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -47,18 +46,28 @@ QMessageBox::Icon iconOf(UINT type) {
         return QMessageBox::NoIcon;
     }
 }
+
+MessageBoxHook& hook() {
+    static MessageBoxHook current;
+    return current;
+}
 } // namespace
 
+MessageBoxHook SetMessageBoxHook(MessageBoxHook next) {
+    return std::exchange(hook(), std::move(next));
+}
+
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
-    vcl::testing::MessageBoxRecord record{owner, text ? text : "", caption ? caption : "", type};
-    if (auto* responder = vcl::testing::MessageBoxResponder::Current())
-        return responder->Respond(record);
+    text = text ? text : "";
+    caption = caption ? caption : "";
+    if (hook())
+        return hook()(owner, text, caption, type);
 
     vcl::detail::ensureQtApplication();
     QWidget* parent = owner ? QWidget::find(static_cast<WId>(owner)) : nullptr;
     QMessageBox box(parent);
-    box.setWindowTitle(vcl::detail::toQt(record.caption));
-    box.setText(vcl::detail::toQt(record.text));
+    box.setWindowTitle(vcl::detail::toQt(caption));
+    box.setText(vcl::detail::toQt(text));
     box.setTextFormat(Qt::PlainText);
     box.setIcon(iconOf(type));
     if (type & kTopMost)

@@ -1,4 +1,4 @@
-#include "Panel.h"
+#include <vcl/Panel.h>
 
 #include "Internal.h"
 

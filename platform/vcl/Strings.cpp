@@ -1,4 +1,4 @@
-#include "Strings.h"
+#include <vcl/Strings.h>
 
 #include "Internal.h"
 

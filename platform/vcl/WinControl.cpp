@@ -1,8 +1,8 @@
-#include "WinControl.h"
+#include <vcl/WinControl.h>
 
-#include "Application.h"
-#include "Button.h"
-#include "Form.h"
+#include <vcl/Application.h>
+#include <vcl/Button.h>
+#include <vcl/Form.h>
 #include "Internal.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 // File attributes, kept where Wine and Samba keep them: the extended attribute user.DOSATTRIB,
 // with read-only also as the owner's write permission.
 
-#include "windows/WinInternal.h"
+#include "WinInternal.h"
 
-#include "runtime/SysUtils.h"
+#include <runtime/SysUtils.h>
 
 #include <atomic>
 #include <cerrno>

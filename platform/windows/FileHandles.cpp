@@ -9,7 +9,7 @@
 // byte opposite each of its own. Both sides take their locks before they check, so of two opens
 // racing each other at most one wins (possibly neither), never both.
 
-#include "windows/WinInternal.h"
+#include "WinInternal.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 // File operations with the platform's rules: read-only files refuse deletion and writing,
 // error codes as the platform numbers them, whole-file replacement that never leaves half a file.
 
-#include "windows/WinInternal.h"
+#include "WinInternal.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,9 +1,9 @@
 // Directory search with the platform's first/next/close semantics and its DOS wildcards,
 // and the toolkit's attribute-filtered search over it.
 
-#include "windows/WinInternal.h"
+#include "WinInternal.h"
 
-#include "runtime/Cp1250.h"
+#include <runtime/Cp1250.h>
 
 #include <algorithm>
 #include <cerrno>

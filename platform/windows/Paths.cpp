@@ -1,9 +1,9 @@
 // Windows-form paths onto the host: the drive table, separators, letter case and code page.
 
-#include "windows/WinInternal.h"
+#include "WinInternal.h"
 
-#include "runtime/Cp1250.h"
-#include "runtime/SysUtils.h"
+#include <runtime/Cp1250.h>
+#include <runtime/SysUtils.h>
 
 #include <algorithm>
 #include <cctype>

@@ -2,9 +2,9 @@
 // Nothing is cached: each call reads the file, and each write replaces it whole before the call
 // returns, so a crash or a full disk leaves the old file or the new one, never half of one.
 
-#include "windows/WinInternal.h"
+#include "WinInternal.h"
 
-#include "runtime/SysUtils.h"
+#include <runtime/SysUtils.h>
 
 #include <algorithm>
 #include <cerrno>

@@ -4,10 +4,10 @@
 // Version 5.00" (UTF-16LE with a byte order mark, as the platform writes it). Names and
 // strings come back in Windows-1250, as the platform's ANSI functions give them.
 
-#include "windows/WinInternal.h"
+#include "WinInternal.h"
 
-#include "runtime/Cp1250.h"
-#include "runtime/SysUtils.h"
+#include <runtime/Cp1250.h>
+#include <runtime/SysUtils.h>
 
 #include <cstdlib>
 #include <map>

@@ -1,6 +1,6 @@
 // Version query and clocks.
 
-#include "windows/Windows.h"
+#include <windows/Windows.h>
 
 #include <cstring>
 #include <ctime>

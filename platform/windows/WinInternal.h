@@ -3,7 +3,7 @@
 // Pieces the Windows layer's files share: path resolution, attribute storage, the sharing
 // locks and the handle table. Not for the programs: they use Windows.h.
 
-#include "windows/Windows.h"
+#include <windows/Windows.h>
 
 #include <mutex>
 #include <string>

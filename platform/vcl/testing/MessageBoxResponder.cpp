@@ -1,31 +1,30 @@
-#include "MessageBoxResponder.h"
+#include <vcl/testing/MessageBoxResponder.h>
 
 namespace vcl::testing {
 
-namespace {
-MessageBoxResponder* g_current = nullptr;
-}
-
-MessageBoxResponder::MessageBoxResponder(int answer) : m_previous(g_current) {
+MessageBoxResponder::MessageBoxResponder(int answer) {
     SetAnswer(answer);
-    g_current = this;
+    Install();
 }
 
 MessageBoxResponder::MessageBoxResponder(std::function<int(const MessageBoxRecord&)> choose)
-    : m_choose(std::move(choose)), m_previous(g_current) {
-    g_current = this;
+    : m_choose(std::move(choose)) {
+    Install();
 }
 
 MessageBoxResponder::~MessageBoxResponder() {
-    g_current = m_previous;
+    win::SetMessageBoxHook(std::move(m_previous));
+}
+
+void MessageBoxResponder::Install() {
+    m_previous = win::SetMessageBoxHook(
+        [this](win::HWND owner, const char* text, const char* caption, win::UINT type) {
+            return Respond(MessageBoxRecord{owner, text, caption, type});
+        });
 }
 
 void MessageBoxResponder::SetAnswer(int answer) {
     m_choose = [answer](const MessageBoxRecord&) { return answer; };
-}
-
-MessageBoxResponder* MessageBoxResponder::Current() {
-    return g_current;
 }
 
 int MessageBoxResponder::Respond(const MessageBoxRecord& box) {

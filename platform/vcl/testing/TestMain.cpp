@@ -1,7 +1,7 @@
 // The main of the toolkit's GoogleTest programs: the Qt application on the offscreen platform
 // (unless the environment chose another), then the tests.
 
-#include "../Application.h"
+#include <vcl/Application.h>
 
 #include <gtest/gtest.h>
 

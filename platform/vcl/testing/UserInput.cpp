@@ -1,6 +1,6 @@
-#include "UserInput.h"
+#include <vcl/testing/UserInput.h>
 
-#include "../Application.h"
+#include <vcl/Application.h>
 #include "../Internal.h"
 
 #include <QAbstractScrollArea>

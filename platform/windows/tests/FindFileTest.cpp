@@ -1,10 +1,10 @@
 // The directory search: DOS wildcards, order, names across the code page boundary, and the
 // toolkit's attribute filter.
 
-#include "windows/Windows.h"
+#include <windows/Windows.h>
 
 #include "TempDir.h"
-#include "runtime/Cp1250.h"
+#include <runtime/Cp1250.h>
 
 #include <cstring>
 #include <fcntl.h>

@@ -1,9 +1,9 @@
 // Windows-form paths onto the host: drive table, separators, letter case, code page.
 
-#include "windows/Windows.h"
+#include <windows/Windows.h>
 
 #include "TempDir.h"
-#include "runtime/Cp1250.h"
+#include <runtime/Cp1250.h>
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // Private profile functions on real files: reads under the platform's rules, writes that keep
 // every other byte of the file, and refusals with the platform's error codes.
 
-#include "windows/Windows.h"
+#include <windows/Windows.h>
 
 #include "TempDir.h"
-#include "runtime/Cp1250.h"
+#include <runtime/Cp1250.h>
 
 #include <csignal>
 #include <filesystem>

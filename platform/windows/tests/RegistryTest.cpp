@@ -1,9 +1,9 @@
 // The read-only registry over export files in both formats.
 
-#include "windows/Windows.h"
+#include <windows/Windows.h>
 
 #include "TempDir.h"
-#include "runtime/Cp1250.h"
+#include <runtime/Cp1250.h>
 
 #include <filesystem>
 #include <gtest/gtest.h>

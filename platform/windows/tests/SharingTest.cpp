@@ -1,7 +1,7 @@
 // File handles: sharing rules checked against a real second process, read-only files, and
 // the platform's creation rules.
 
-#include "windows/Windows.h"
+#include <windows/Windows.h>
 
 #include "TempDir.h"
 

@@ -1,9 +1,10 @@
 #pragma once
 
 // The platform's message box, shown as a real modal Qt dialog. Texts are Windows-1250.
-// Tests install a responder (MessageBoxResponder.h) that records each box and answers it.
+// Test support installs a hook that records each box and answers it in place of the user.
 
 #include <cstdint>
+#include <functional>
 
 namespace win {
 
@@ -20,5 +21,11 @@ inline constexpr int IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE 
 // Shows `text` under `caption` with the buttons and icon of `type`; returns the button pressed.
 // An owner of 0 gives a box without owner window.
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
+
+// While set, every box (MessageBoxA, Application->MessageBox, the default error dialog) is
+// handed to the hook instead of being shown, and the hook's answer is returned.
+using MessageBoxHook = std::function<int(HWND owner, const char* text, const char* caption, UINT type)>;
+// Installs `hook` (an empty one shows boxes again) and returns the hook it replaces.
+MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
 
 } // namespace win

@@ -47,15 +47,14 @@ class MessageBoxResponder {
     const std::vector<MessageBoxRecord>& Boxes() const { return m_boxes; }
     void Clear() { m_boxes.clear(); }
 
-    // Toolkit internal: the innermost installed responder, or nullptr.
-    static MessageBoxResponder* Current();
+  private:
+    void Install();
     int Respond(const MessageBoxRecord& box);
 
-  private:
     std::function<int(const MessageBoxRecord&)> m_choose;
     std::function<void(const MessageBoxRecord&)> m_whileOpen;
     std::vector<MessageBoxRecord> m_boxes;
-    MessageBoxResponder* m_previous = nullptr;
+    win::MessageBoxHook m_previous;
 };
 
 } // namespace vcl::testing

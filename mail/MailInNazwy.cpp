@@ -1,11 +1,10 @@
 #include "MailInNazwy.h"
 
+#include <runtime/DateTime.h>
 #include <runtime/SysUtils.h>
 
 #include <cctype>
-#include <chrono>
 #include <cmath>
-#include <cstdio>
 
 namespace VL_PAK32 {
 
@@ -25,16 +24,10 @@ bool ZgodnyZNIP(std::string_view nazwaPliku, std::string_view nip) {
     return nazwaPliku.substr(0, 10) == nip;
 }
 
-std::string DataKrotka(double data) {
+std::string DataKrotka(rtl::TDateTime data) {
     if (data == 0 || !std::isfinite(data) || std::fabs(data) > 3e6)
         return {};
-    using namespace std::chrono;
-    const auto dzien = sys_days{1899y / December / 30} + days{static_cast<long>(std::trunc(data))};
-    const year_month_day d{dzien};
-    char tekst[32];
-    std::snprintf(tekst, sizeof tekst, "%02u.%02u.%04d", static_cast<unsigned>(d.day()),
-                  static_cast<unsigned>(d.month()), static_cast<int>(d.year()));
-    return tekst;
+    return rtl::FormatDateTime("dd.mm.yyyy", data);
 }
 
 std::string RozmiarTekst(long long rozmiar) {

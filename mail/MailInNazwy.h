@@ -3,6 +3,8 @@
 // What the receiving windows decide about a received attachment's name and a listed message's
 // columns, kept apart from the windows so that it can be checked without a server.
 
+#include <runtime/DateTime.h>
+
 #include <string>
 #include <string_view>
 
@@ -21,7 +23,7 @@ bool ZgodnyZNIP(std::string_view nazwaPliku, std::string_view nip);
 // The listing's date column in the short date form of a Polish desktop, "dd.mm.yyyy", for a
 // date as the message component gives it (days since 30 December 1899, local time). Empty for 0,
 // which stands for a message without a readable date.
-std::string DataKrotka(double data);
+std::string DataKrotka(rtl::TDateTime data);
 
 // The listing's size column: the size in plain decimal digits, "-1" when the server gave none.
 std::string RozmiarTekst(long long rozmiar);

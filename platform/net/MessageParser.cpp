@@ -6,6 +6,7 @@
 #include <net/ReceivedContent.h>
 
 #include <runtime/Cp1250.h>
+#include <runtime/DateTime.h>
 #include <runtime/SysUtils.h>
 
 #include <cstdlib>
@@ -118,17 +119,6 @@ void addPart(GMimeObject* o, TIdMessage& msg) {
 
 } // namespace
 
-TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second) {
-    // Days from 1970-01-01 (H. Hinnant's algorithm), then shifted to 1899-12-30.
-    const int y = year - (month <= 2);
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    const long days = era * 146097L + static_cast<long>(doe) - 719468L + 25569L;
-    return static_cast<double>(days) + (hour * 3600 + minute * 60 + second) / 86400.0;
-}
-
 void ParseMessageFile(int fd, TIdMessage& msg, bool headersOnly) {
     initGMime();
     msg.Clear();
@@ -156,9 +146,9 @@ void ParseMessageFile(int fd, TIdMessage& msg, bool headersOnly) {
     if (GDateTime* date = g_mime_message_get_date(message)) {
         GDateTime* local = g_date_time_to_local(date);
         if (local) {
-            msg.SetDate(EncodeDateTime(g_date_time_get_year(local), g_date_time_get_month(local),
-                                       g_date_time_get_day_of_month(local), g_date_time_get_hour(local),
-                                       g_date_time_get_minute(local), g_date_time_get_second(local)));
+            msg.SetDate(rtl::EncodeDateTime(g_date_time_get_year(local), g_date_time_get_month(local),
+                                            g_date_time_get_day_of_month(local), g_date_time_get_hour(local),
+                                            g_date_time_get_minute(local), g_date_time_get_second(local)));
             g_date_time_unref(local);
         }
     }

@@ -2,6 +2,7 @@
 
 #include <net/IdAttachment.h>
 
+#include <runtime/DateTime.h>
 #include <runtime/Exceptions.h>
 #include <runtime/SysUtils.h>
 #include <windows/Windows.h>
@@ -64,21 +65,6 @@ bool isPlainAscii(std::string_view s) {
             return false;
     return true;
 }
-
-// Civil date from days since 1970-01-01 (H. Hinnant's algorithm).
-void civilFromDays(std::int64_t z, int& y, int& m, int& d) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(yoe + era * 400 + (m <= 2));
-}
-
-constexpr std::int64_t kDelphiEpochToUnixDays = 25569; // 1899-12-30 .. 1970-01-01
 
 } // namespace
 
@@ -184,14 +170,15 @@ std::string FormatRfc822Date(TDateTime when) {
         std::time_t now = std::time(nullptr);
         localtime_r(&now, &tm);
     } else {
-        std::int64_t days = static_cast<std::int64_t>(std::floor(when));
-        std::int64_t secs = std::llround((when - static_cast<double>(days)) * 86400.0);
-        int y, m, d;
-        civilFromDays(days - kDelphiEpochToUnixDays, y, m, d);
+        int y, m, d, h, n, s, ms;
+        rtl::DecodeDate(when, y, m, d);
+        rtl::DecodeTime(when, h, n, s, ms);
         tm.tm_year = y - 1900;
         tm.tm_mon = m - 1;
         tm.tm_mday = d;
-        tm.tm_sec = static_cast<int>(secs);
+        tm.tm_hour = h;
+        tm.tm_min = n;
+        tm.tm_sec = s;
         tm.tm_isdst = -1;
         std::time_t t = std::mktime(&tm); // normalises and fills the zone
         localtime_r(&t, &tm);

@@ -135,7 +135,7 @@ TEST_F(Pop3Fixture, ListsHeadersSizesAndSavesAttachmentsOfARealClientsMessage) {
     EXPECT_EQ(vltest::ReadFile(dir.File("out.zip")), std::string("PK\x03\x04\x0a\0\0\0\0\0", 10));
     EXPECT_EQ(vltest::ReadFile(dir.File("out.bin")), "8bit\x01\xff data");
     // The date in local time, 14:03:05 UTC on 10 December 2024.
-    TDateTime utc = EncodeDateTime(2024, 12, 10, 14, 3, 5);
+    TDateTime utc = rtl::EncodeDateTime(2024, 12, 10, 14, 3, 5);
     EXPECT_NEAR(msg.Date(), utc, 1.0);
 
     ASSERT_TRUE(pop.Delete(2));

@@ -7,6 +7,8 @@
 #include <net/IdEmailAddressList.h>
 #include <net/IdMessageParts.h>
 
+#include <runtime/DateTime.h>
+
 #include <string>
 #include <string_view>
 
@@ -14,9 +16,7 @@ namespace net {
 
 enum TIdMessageEncoding { meDefault, meMIME, meUU };
 
-// A calendar date and time as the toolkit's TDateTime: days since 30 December 1899 (integer
-// part) and the fraction of the day, in the machine's local time. 0 when the message has none.
-using TDateTime = double;
+using rtl::TDateTime;
 
 class TIdMessage {
   public:
@@ -38,7 +38,7 @@ class TIdMessage {
     TIdEmailAddressList& ReplyTo() { return m_replyTo; }
     const TIdEmailAddressList& ReplyTo() const { return m_replyTo; }
 
-    // Received: the Date header in local time (0 without one). Sent: 0 means "now".
+    // Received: the Date header in local time, 0 when the message has none. Sent: 0 means "now".
     TDateTime Date() const { return m_date; }
     void SetDate(TDateTime d) { m_date = d; }
 

@@ -17,9 +17,6 @@ void ParseMessageFile(int fd, TIdMessage& msg, bool headersOnly);
 // The same for bytes in memory (copied to a temporary file first).
 void ParseMessageBytes(std::string_view bytes, TIdMessage& msg, bool headersOnly);
 
-// A TDateTime from calendar fields (local time).
-TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second);
-
 // A nameless read/write temporary file under $TMPDIR (or /tmp), for spooling a message; -1 on failure.
 int OpenSpoolFile();
 // Writes all of `bytes` to the spool; raises EIdException "Cannot write a temporary file.".

@@ -1,5 +1,14 @@
 #include "vl_lib32.h"
 
+#include <VL_LIB32.h>
+
+#include <runtime/Export.h>
+#include <windows/LZExpand.h>
+#include <windows/Windows.h>
+
+#include <algorithm>
+#include <cstring>
+
 namespace VL_LIB32 {
 
 char ResultBuffer[ResultBufferSize];
@@ -16,7 +25,19 @@ void StoreResult(rtl::LongString* variable, std::string_view bytes) {
     rtl::LStrRelease(old);
 }
 
+const char* ToResultBuffer(std::string_view text) {
+    if (text.size() >= ResultBufferSize)
+        text = {};
+    text.copy(ResultBuffer, text.size());
+    ResultBuffer[text.size()] = '\0';
+    return ResultBuffer;
+}
+
 namespace {
+
+bool IsDelimiter(char c) {
+    return c == '\\' || c == '/' || c == ':';
+}
 
 // Unloading gives the module strings back; the result buffer is plain storage and stays.
 __attribute__((destructor)) void ReleaseModuleStrings() {
@@ -26,6 +47,133 @@ __attribute__((destructor)) void ReleaseModuleStrings() {
     }
 }
 
+// A drive given by its letter alone ("C:"): its root always exists as far as creation goes.
+bool IsDriveSpec(std::string_view dir) {
+    return dir.size() == 2 && dir[1] == ':';
+}
+
+// Two names of one existing file (another spelling, letter case, a link): its size, or -1.
+std::int64_t SameFileSize(const std::string& a, const std::string& b) {
+    auto open = [](const std::string& path) {
+        return win::CreateFileA(path.c_str(), 0,
+                                win::FILE_SHARE_READ | win::FILE_SHARE_WRITE | win::FILE_SHARE_DELETE,
+                                nullptr, win::OPEN_EXISTING, 0, nullptr);
+    };
+    win::HANDLE first = open(a);
+    if (first == win::INVALID_HANDLE_VALUE)
+        return -1;
+    win::HANDLE second = open(b);
+    std::int64_t size = -1;
+    win::BY_HANDLE_FILE_INFORMATION x, y;
+    if (second != win::INVALID_HANDLE_VALUE && win::GetFileInformationByHandle(first, &x) &&
+        win::GetFileInformationByHandle(second, &y) && x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+        x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow)
+        size = static_cast<std::int64_t>(x.nFileSizeHigh) << 32 | x.nFileSizeLow;
+    if (second != win::INVALID_HANDLE_VALUE)
+        win::CloseHandle(second);
+    win::CloseHandle(first);
+    return size;
+}
+
 } // namespace
 
+std::string_view FolderPart(std::string_view path, bool keepDelimiter) {
+    std::size_t last = path.size();
+    while (last > 0 && !IsDelimiter(path[last - 1]))
+        --last;
+    if (last == 0)
+        return {};
+    const std::size_t at = last - 1;
+    const bool keep = keepDelimiter || path[at] == ':' || at == 0 || IsDelimiter(path[at - 1]);
+    return path.substr(0, keep ? last : at);
+}
+
+std::string_view FileNamePart(std::string_view path) {
+    std::size_t last = path.size();
+    while (last > 0 && !IsDelimiter(path[last - 1]))
+        --last;
+    return path.substr(last);
+}
+
+bool CreateFolderTree(std::string_view dir) {
+    if (!dir.empty() && (dir.back() == '\\' || dir.back() == '/'))
+        dir.remove_suffix(1);
+    const std::string text(dir);
+    if (text.empty() || IsDriveSpec(text) || win::DirectoryExists(text))
+        return true;
+    const std::string_view parent = FolderPart(text, true);
+    if (parent != dir && !CreateFolderTree(parent))
+        return false;
+    return win::CreateDirectoryA(text.c_str(), nullptr);
+}
+
+std::int32_t ForceCreateFolder(std::string_view dir) {
+    const std::string text(dir);
+    if (win::DirectoryExists(text))
+        return -1;
+    CreateFolderTree(text);
+    return win::DirectoryExists(text) ? 0 : -2;
+}
+
+std::int32_t ForceCopy(const std::string& source, const std::string& dest) {
+    win::OFSTRUCT sourceRecord, destRecord;
+    if (win::LZOpenFileA(source.c_str(), &sourceRecord, win::OF_EXIST) < 0)
+        return -static_cast<std::int32_t>(sourceRecord.nErrCode);
+    // Opening the destination for writing would empty the source itself.
+    if (const std::int64_t size = SameFileSize(source, dest); size >= 0)
+        return static_cast<std::int32_t>(std::min<std::int64_t>(size, INT32_MAX));
+    const win::INT in = win::LZOpenFileA(source.c_str(), &sourceRecord, win::OF_READ);
+    if (in < 0)
+        return win::LZERROR_BADINHANDLE; // what the copy would give; the destination stays as it was
+    if (!dest.empty() && !FolderPart(dest, true).empty())
+        CreateFolderTree(FolderPart(dest, true));
+    const win::INT out = win::LZOpenFileA(dest.c_str(), &destRecord, win::OF_CREATE);
+    if (out < 0) {
+        win::LZClose(in);
+        return -static_cast<std::int32_t>(destRecord.nErrCode);
+    }
+    const win::LONG copied = win::LZCopy(in, out);
+    win::LZClose(in);
+    win::LZClose(out);
+    return copied;
+}
+
+std::string ShortForm(const std::string& path) {
+    char buffer[win::MAX_PATH];
+    const win::DWORD length = win::GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer)
+        return {};
+    return std::string(buffer, length);
+}
+
 } // namespace VL_LIB32
+
+using namespace VL_LIB32;
+
+VL_EXPORT std::int32_t VL_STDCALL ForceCopyFile(const char* Source, const char* Dest) {
+    return Guarded<std::int32_t>(win::LZERROR_BADINHANDLE, [&] {
+        return ForceCopy(std::string(TextArg(Source)), std::string(TextArg(Dest)));
+    });
+}
+
+VL_EXPORT std::int32_t VL_STDCALL ForceCreateDir(const char* Dir) {
+    return Guarded<std::int32_t>(-2, [&] { return ForceCreateFolder(TextArg(Dir)); });
+}
+
+VL_EXPORT const char* VL_STDCALL GetLongPath(const char* Path, std::int32_t Mode) {
+    return Guarded<const char*>(ToResultBuffer({}), [&] {
+        const std::string text =
+            Mode > 0 ? std::string(TextArg(Path)) : ShortForm(std::string(TextArg(Path)));
+        StoreResult(&FolderText, text);
+        return ToResultBuffer(FolderPart(text));
+    });
+}
+
+VL_EXPORT const char* VL_STDCALL GetLongName(const char* Path, std::int32_t Mode) {
+    return Guarded<const char*>(ToResultBuffer({}), [&] {
+        const std::string text =
+            Mode > 0 ? std::string(TextArg(Path)) : ShortForm(std::string(TextArg(Path)));
+        StoreResult(&FolderText, text);
+        return ToResultBuffer(FileNamePart(text));
+    });
+}

@@ -6,6 +6,7 @@
 #include <runtime/LongString.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,27 @@ class OwnedString {
   private:
     rtl::LongString m_value;
 };
+
+// Copies a result text and its 0 byte into ResultBuffer and returns the buffer's address. A text
+// longer than the buffer's 259 characters gives the empty text: a cut path would name another
+// folder or file.
+const char* ToResultBuffer(std::string_view text);
+
+// The folder part of a path: everything before its last "\", "/" or ":", that delimiter included
+// when it is a ":" or when it is a "\" or "/" that begins the text or follows another delimiter
+// (so a drive root keeps its backslash). With `keepDelimiter` the last delimiter is always kept.
+std::string_view FolderPart(std::string_view path, bool keepDelimiter = false);
+// Everything after the last "\", "/" or ":", or the whole text when there is none.
+std::string_view FileNamePart(std::string_view path);
+
+// Creates a folder with all its missing parents, outermost first; false when a step fails.
+bool CreateFolderTree(std::string_view dir);
+// ForceCreateDir: -1 the folder already existed, 0 created, -2 not created.
+std::int32_t ForceCreateFolder(std::string_view dir);
+// ForceCopyFile: bytes written, or a negative error code.
+std::int32_t ForceCopy(const std::string& source, const std::string& dest);
+// The path in its short form: the path itself when it exists, else empty (no 8.3 names here).
+std::string ShortForm(const std::string& path);
 
 // Stores a new string (count 1) into the caller's variable and releases what it held before.
 void StoreResult(rtl::LongString* variable, std::string_view bytes);

@@ -23,6 +23,7 @@ constexpr off_t kShareBase = off_t(1) << 62;
 
 struct FileObject {
     int fd;
+    std::string host; // the path it was opened through, for its attributes
 };
 
 detail::HandleTable<FileObject>& handles() {
@@ -134,7 +135,7 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, void* /*secu
         return detail::fail(ErrorFromErrno(err), INVALID_HANDLE_VALUE);
     }
 
-    HANDLE handle = handles().add(new FileObject{fd});
+    HANDLE handle = handles().add(new FileObject{fd, r.host});
     const bool reportsExisting =
         exists && (creationDisposition == CREATE_ALWAYS || creationDisposition == OPEN_ALWAYS);
     SetLastError(reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
@@ -205,6 +206,30 @@ DWORD GetFileSize(HANDLE file, DWORD* high) {
         *high = static_cast<DWORD>(size >> 32);
     SetLastError(ERROR_SUCCESS);
     return static_cast<DWORD>(size);
+}
+
+BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* info) {
+    FileObject* obj = lookup(file);
+    if (!obj)
+        return detail::fail(ERROR_INVALID_HANDLE, FALSE);
+    if (!info)
+        return detail::fail(ERROR_INVALID_PARAMETER, FALSE);
+    struct stat st;
+    if (::fstat(obj->fd, &st) != 0)
+        return detail::fail(ErrorFromErrno(errno), FALSE);
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    const auto index = static_cast<std::uint64_t>(st.st_ino);
+    const auto device = static_cast<std::uint64_t>(st.st_dev);
+    info->dwFileAttributes = detail::attributesOf(obj->host, detail::hostBaseName(obj->host), st);
+    info->ftLastWriteTime = st.st_mtim.tv_sec;
+    info->dwVolumeSerialNumber = static_cast<DWORD>(device ^ (device >> 32));
+    info->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+    info->nFileSizeLow = static_cast<DWORD>(size);
+    info->nNumberOfLinks = static_cast<DWORD>(st.st_nlink);
+    info->nFileIndexHigh = static_cast<DWORD>(index >> 32);
+    info->nFileIndexLow = static_cast<DWORD>(index);
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
 }
 
 BOOL CloseHandle(HANDLE handle) {

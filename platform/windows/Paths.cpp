@@ -228,6 +228,13 @@ DWORD missingError(const std::string& hostPath) {
     return ERROR_PATH_NOT_FOUND;
 }
 
+std::vector<DriveRoot> drives() {
+    std::vector<DriveRoot> out;
+    for (const auto& d : driveTable())
+        out.push_back({d.letter, d.root});
+    return out;
+}
+
 bool isDriveRoot(const std::string& hostPath) {
     std::string p = stripTrailingSlashes(hostPath);
     for (const auto& d : driveTable())

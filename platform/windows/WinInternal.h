@@ -10,6 +10,7 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unordered_set>
+#include <vector>
 
 namespace win::detail {
 
@@ -32,6 +33,13 @@ DWORD missingError(const std::string& hostPath);
 // The host folder part (without the last component) and the last component.
 std::string hostParent(const std::string& hostPath);
 std::string hostBaseName(const std::string& hostPath);
+
+// The drive table: each letter with its host folder, C: always among them.
+struct DriveRoot {
+    char letter;
+    std::string root; // absolute host folder, no trailing "/" except for "/" itself
+};
+std::vector<DriveRoot> drives();
 
 // Is this host folder the root of a drive in the table (where "." and ".." are not listed)?
 bool isDriveRoot(const std::string& hostPath);

@@ -103,4 +103,23 @@ VL_LIB32_API void VL_LIB32_CALL FindFiles(VL_StringListRef* List, const char* Di
 /* The first path FindFiles would list, or "" when there is none. */
 VL_LIB32_API const char* VL_LIB32_CALL FindFirstFile(const char* Dir, const char* Mask);
 
+/* ---- Forced copy, folders and path parts ---- */
+
+/* Copies Source to Dest, creating Dest's folder with its missing parents first; a file in the
+   LZ-compressed "SZDD" format is expanded, any other copied byte for byte. The number of bytes
+   written, or a negative error code: a negated platform error code of the open that failed
+   (-2 a missing file, -3 a missing path, -5 denied access) or an LZ error (-1 to -8). When Source
+   and Dest name the same file (also through another spelling, letter case or a link) nothing is
+   written and the result is the file's size. */
+VL_LIB32_API int32_t VL_LIB32_CALL ForceCopyFile(const char* Source, const char* Dest);
+/* -1 the folder already exists, 0 it was created with its missing parents, -2 it was not. */
+VL_LIB32_API int32_t VL_LIB32_CALL ForceCreateDir(const char* Dir);
+/* The folder part ("C:\Data" of "C:\Data\file.txt"; a drive root keeps its backslash) and the
+   file-name part of Path, in the library's 260-byte result buffer, which both share with the
+   folder dialogs. Mode above 0 splits Path as given; otherwise its short form, which is Path
+   itself when it exists (no 8.3 names on Linux) and empty when it does not. A part longer than
+   259 characters gives the empty text. */
+VL_LIB32_API const char* VL_LIB32_CALL GetLongPath(const char* Path, int32_t Mode);
+VL_LIB32_API const char* VL_LIB32_CALL GetLongName(const char* Path, int32_t Mode);
+
 #endif

@@ -82,6 +82,23 @@ std::string ProgramPath();
 // The current folder in Windows form.
 std::string GetCurrentDirectory();
 
+// ---- Drives and short names ------------------------------------------------------------
+
+inline constexpr DWORD DRIVE_UNKNOWN = 0, DRIVE_NO_ROOT_DIR = 1, DRIVE_REMOVABLE = 2, DRIVE_FIXED = 3,
+                       DRIVE_REMOTE = 4, DRIVE_CDROM = 5, DRIVE_RAMDISK = 6;
+
+// Bit n set for each drive letter 'A' + n of the drive table.
+DWORD GetLogicalDrives();
+// The kind of the drive whose root ("C:\", "C:" or "C") is given, from the file system its host
+// folder lies on; DRIVE_NO_ROOT_DIR for a letter the table lacks or a folder that is missing.
+// A null root asks for the current folder's drive.
+DWORD GetDriveTypeA(const char* rootPathName);
+// The layer keeps no 8.3 names (as a volume with short-name generation turned off): the short
+// form of an existing path is the path itself, as given. A missing path gives 0 with
+// ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND. Returns the length copied, or the size needed
+// (0 byte included) when `size` is too small.
+DWORD GetShortPathNameA(const char* longPath, char* shortPath, DWORD size);
+
 // ---- Files and attributes -----------------------------------------------------------
 
 inline constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;
@@ -125,6 +142,20 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read, void* overla
 BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written, void* overlapped);
 DWORD GetFileSize(HANDLE file, DWORD* high);
 BOOL CloseHandle(HANDLE handle);
+
+// What identifies an open file: two handles with equal volume serial number and file index
+// are the same file, whatever the spelling, letter case or link they were opened through.
+struct BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes = 0;
+    std::int64_t ftLastWriteTime = 0; // seconds since the Unix epoch
+    DWORD dwVolumeSerialNumber = 0;
+    DWORD nFileSizeHigh = 0;
+    DWORD nFileSizeLow = 0;
+    DWORD nNumberOfLinks = 0;
+    DWORD nFileIndexHigh = 0;
+    DWORD nFileIndexLow = 0;
+};
+BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* info);
 
 // ---- Directory search -----------------------------------------------------------------
 

@@ -1,0 +1,37 @@
+#pragma once
+
+// An image control: draws its picture at natural size from its top-left corner (cut at its
+// edges), or, with Stretch, scaled smoothly to fill it exactly. An empty picture shows
+// nothing, so the parent's background shows through. A click on it raises OnClick.
+
+#include <vcl/Control.h>
+#include <vcl/Picture.h>
+
+#include <memory>
+
+namespace vcl {
+
+class TImage : public TControl {
+  public:
+    explicit TImage(TComponent* owner);
+    ~TImage() override;
+
+    TPicture& Picture() { return m_picture; }
+    const TPicture& Picture() const { return m_picture; }
+    // Takes a copy of `picture` (sharing its pixels).
+    void SetPicture(const TPicture& picture) { m_picture.Assign(&picture); }
+
+    bool Stretch() const { return m_stretch; }
+    void SetStretch(bool value);
+
+    void Paint(QPainter& painter) const override;
+
+  private:
+    struct ScaledCache;
+
+    TPicture m_picture;
+    bool m_stretch = false;
+    std::unique_ptr<ScaledCache> m_scaled;
+};
+
+} // namespace vcl

@@ -4,6 +4,7 @@
 #include <runtime/SysUtils.h>
 
 #include <algorithm>
+#include <numeric>
 
 namespace rtl {
 
@@ -14,37 +15,49 @@ int TStringList::CompareStrings(std::string_view a, std::string_view b) const {
 int TStringList::Add(const std::string& s) {
     if (!m_sorted) {
         m_items.push_back(s);
+        m_objects.push_back(nullptr);
         return Count() - 1;
     }
-    int index;
-    if (Find(s, index)) {
-        if (m_duplicates == TDuplicates::dupIgnore)
-            return index;
-        if (m_duplicates == TDuplicates::dupError)
-            throw Exception("String list does not allow duplicates");
-    }
+    int existing = -1;
+    const int index = SortedAddIndex(s, m_duplicates, existing);
+    if (index < 0)
+        return existing;
     m_items.insert(m_items.begin() + index, s);
+    m_objects.insert(m_objects.begin() + index, nullptr);
     return index;
 }
 
 void TStringList::Put(int index, const std::string& s) {
     if (m_sorted)
-        throw Exception("Operation not allowed on sorted list");
-    m_items.at(static_cast<std::size_t>(index)) = s;
+        throw EListError("Operation not allowed on sorted list");
+    m_items[CheckListIndex(index, Count())] = s;
 }
 
 void TStringList::Insert(int index, const std::string& s) {
     if (m_sorted)
-        throw Exception("Operation not allowed on sorted list");
-    if (index < 0 || index > Count())
-        throw Exception(Format("List index out of bounds (%d)", {index}));
-    m_items.insert(m_items.begin() + index, s);
+        throw EListError("Operation not allowed on sorted list");
+    const std::size_t at = CheckListIndex(index, Count() + 1);
+    m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(at), s);
+    m_objects.insert(m_objects.begin() + static_cast<std::ptrdiff_t>(at), nullptr);
 }
 
 void TStringList::Delete(int index) {
-    if (index < 0 || index >= Count())
-        throw Exception(Format("List index out of bounds (%d)", {index}));
-    m_items.erase(m_items.begin() + index);
+    const std::size_t at = CheckListIndex(index, Count());
+    m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(at));
+    m_objects.erase(m_objects.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+void TStringList::Clear() {
+    m_items.clear();
+    m_objects.clear();
+}
+
+void* TStringList::GetObject(int index) const {
+    return m_objects[CheckListIndex(index, Count())];
+}
+
+void TStringList::PutObject(int index, void* object) {
+    m_objects[CheckListIndex(index, Count())] = object;
 }
 
 int TStringList::IndexOf(std::string_view s) const {
@@ -52,36 +65,25 @@ int TStringList::IndexOf(std::string_view s) const {
         int index;
         return Find(s, index) ? index : -1;
     }
-    for (int i = 0; i < Count(); ++i)
-        if (CompareStrings(m_items[static_cast<std::size_t>(i)], s) == 0)
-            return i;
-    return -1;
-}
-
-bool TStringList::Find(std::string_view s, int& index) const {
-    int lo = 0, hi = Count() - 1;
-    bool found = false;
-    while (lo <= hi) {
-        int mid = (lo + hi) / 2;
-        int c = CompareStrings(m_items[static_cast<std::size_t>(mid)], s);
-        if (c < 0) {
-            lo = mid + 1;
-        } else {
-            hi = mid - 1;
-            if (c == 0) {
-                found = true;
-                if (m_duplicates != TDuplicates::dupAccept)
-                    lo = mid;
-            }
-        }
-    }
-    index = lo;
-    return found;
+    return TStrings::IndexOf(s);
 }
 
 void TStringList::Sort() {
-    std::stable_sort(m_items.begin(), m_items.end(),
-                     [this](const std::string& a, const std::string& b) { return CompareStrings(a, b) < 0; });
+    std::vector<std::size_t> order(m_items.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+        return CompareStrings(m_items[a], m_items[b]) < 0;
+    });
+    std::vector<std::string> items;
+    std::vector<void*> objects;
+    items.reserve(order.size());
+    objects.reserve(order.size());
+    for (std::size_t i : order) {
+        items.push_back(std::move(m_items[i]));
+        objects.push_back(m_objects[i]);
+    }
+    m_items = std::move(items);
+    m_objects = std::move(objects);
 }
 
 void TStringList::SetSorted(bool sorted) {

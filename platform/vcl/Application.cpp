@@ -38,6 +38,10 @@ void applyClassicPalette(QApplication& app) {
 
 TApplication* const Application = &g_application;
 
+bool DispatchEvent(const std::function<void()>& handler) {
+    return Application->Dispatch(handler);
+}
+
 namespace detail {
 void ensureQtApplication() {
     if (!QCoreApplication::instance())

@@ -4,14 +4,27 @@
 #include <vcl/Form.h>
 #include "Internal.h"
 
+#include <QKeyEvent>
 #include <QPushButton>
 
 namespace vcl {
 
 namespace {
+// Enter on a focused button presses it, as Space does.
+class ButtonWidget : public QPushButton {
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+            !(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) {
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
 QPushButton* makeButtonWidget() {
-    detail::ensureQtApplication();
-    auto* b = new QPushButton();
+    auto* b = detail::makeWidget<ButtonWidget>();
     b->setAutoDefault(false);
     return b;
 }
@@ -55,7 +68,19 @@ void TButton::SetCancel(bool value) {
 }
 
 void TButton::Click() {
-    RaiseEvent(OnClick, this);
+    Fire(OnClick, this);
+}
+
+bool TButton::DialogChar(WORD key, TShiftState shift) {
+    if (!detail::isAccel(key, shift, m_caption) || !CanFocus())
+        return false;
+    SetFocus();
+    Click();
+    return true;
+}
+
+bool TButton::WantsKey(WORD key, TShiftState shift) const {
+    return key == VK_RETURN && !shift.Contains(ssAlt) && !shift.Contains(ssCtrl);
 }
 
 } // namespace vcl

@@ -1,5 +1,7 @@
 #include <vcl/Component.h>
 
+#include <QObject>
+
 #include <algorithm>
 
 namespace vcl {
@@ -10,10 +12,26 @@ TComponent::TComponent(TComponent* owner) : m_owner(owner) {
 }
 
 TComponent::~TComponent() {
-    m_destroying = true;
+    MarkDestroying();
     DestroyComponents();
     if (m_owner)
         m_owner->removeComponent(this);
+}
+
+void TComponent::BeforeDestruction() {
+    MarkDestroying();
+}
+
+void TComponent::MarkDestroying() {
+    m_destroying = true;
+    delete m_signals; // cuts its connections first, then takes its Qt children along
+    m_signals = nullptr;
+}
+
+QObject* TComponent::SignalContext() const {
+    if (!m_signals && !m_destroying)
+        m_signals = new QObject();
+    return m_signals;
 }
 
 void TComponent::DestroyComponents() {

@@ -4,6 +4,8 @@
 #include "Internal.h"
 #include <vcl/WinControl.h>
 
+#include <runtime/SysUtils.h>
+
 #include <QPainter>
 #include <QWidget>
 
@@ -35,14 +37,65 @@ void setPaletteColor(QWidget* widget, std::initializer_list<QPalette::ColorRole>
         pal.setColor(role, toQColor(color));
     widget->setPalette(pal);
 }
+
+Qt::CursorShape qtCursor(TCursor cursor) {
+    switch (cursor) {
+    case crNone:
+        return Qt::BlankCursor;
+    case crCross:
+        return Qt::CrossCursor;
+    case crIBeam:
+        return Qt::IBeamCursor;
+    case crSizeNESW:
+        return Qt::SizeBDiagCursor;
+    case crSizeNS:
+        return Qt::SizeVerCursor;
+    case crSizeNWSE:
+        return Qt::SizeFDiagCursor;
+    case crSizeWE:
+        return Qt::SizeHorCursor;
+    case crUpArrow:
+        return Qt::UpArrowCursor;
+    case crHourGlass:
+        return Qt::WaitCursor;
+    case crAppStart:
+        return Qt::BusyCursor;
+    case crDrag:
+        return Qt::DragMoveCursor;
+    case crNo:
+        return Qt::ForbiddenCursor;
+    case crHandPoint:
+        return Qt::PointingHandCursor;
+    default:
+        return Qt::ArrowCursor;
+    }
+}
+
+char accelChar(const std::string& caption) {
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&')
+            continue;
+        if (caption[i + 1] != '&')
+            return rtl::AnsiUpperChar(caption[i + 1]);
+        ++i; // "&&" is a plain "&"
+    }
+    return 0;
+}
+
+bool isAccel(WORD key, TShiftState shift, const std::string& caption) {
+    if (shift != TShiftState{ssAlt} || key == 0 || key > 0x7F)
+        return false;
+    const char c = accelChar(caption);
+    return c != 0 && static_cast<unsigned char>(c) == key;
+}
 } // namespace detail
 
 TControl::TControl(TComponent* owner, QWidget* widget) : TComponent(owner), m_widget(widget) {
     const bool window = widget->property("vclForm").toBool();
     m_visible = !window;
-    m_signals = new QObject();
     detail::bindControl(widget, this);
-    QObject::connect(widget, &QObject::destroyed, m_signals, [this] { m_widget = nullptr; });
+    detail::watchWidget(widget);
+    QObject::connect(widget, &QObject::destroyed, SignalContext(), [this] { m_widget = nullptr; });
     m_font.OnChange = [this] {
         if (!m_applyingParentFont)
             m_parentFont = false;
@@ -55,11 +108,10 @@ TControl::TControl(TComponent* owner, QWidget* widget) : TComponent(owner), m_wi
 }
 
 TControl::~TControl() {
+    MarkDestroying();
     if (m_parent)
         m_parent->removeControl(this);
     m_parent = nullptr;
-    delete m_signals;
-    m_signals = nullptr;
     if (m_widget) {
         detail::bindControl(m_widget, nullptr);
         m_widget->removeEventFilter(detail::controlEventFilter());
@@ -78,10 +130,12 @@ void TControl::SetParent(TWinControl* parent) {
         return;
     if (parent) {
         parent->insertControl(this);
-        m_widget->setParent(parent->Widget());
+        parent->InsertChildWidget(this);
         m_widget->setVisible(m_visible);
         if (m_parentFont)
             parentFontChanged(parent->Font());
+        if (m_parentShowHint)
+            UpdateHint();
         if (m_align != alNone)
             parent->Realign();
     } else {
@@ -172,13 +226,72 @@ void TControl::parentFontChanged(const TFont& font) {
 
 void TControl::SetHint(const std::string& hint) {
     m_hint = hint;
-    if (m_widget)
-        m_widget->setToolTip(m_showHint ? detail::toQt(hint) : QString());
+    UpdateHint();
+}
+
+bool TControl::ShowHint() const {
+    const TControl* c = this;
+    while (c->m_parentShowHint && c->m_parent)
+        c = c->m_parent;
+    return c->m_parentShowHint ? false : c->m_showHint;
 }
 
 void TControl::SetShowHint(bool value) {
     m_showHint = value;
-    SetHint(m_hint);
+    m_parentShowHint = false;
+    UpdateHint();
+}
+
+void TControl::SetParentShowHint(bool value) {
+    m_parentShowHint = value;
+    UpdateHint();
+}
+
+void TControl::UpdateHint() {
+    if (m_widget)
+        m_widget->setToolTip(ShowHint() ? detail::toQt(m_hint) : QString());
+    if (auto* w = dynamic_cast<TWinControl*>(this)) {
+        for (TControl* child : w->m_controls) {
+            if (child->m_parentShowHint)
+                child->UpdateHint();
+        }
+    }
+}
+
+void TControl::SetCursor(TCursor cursor) {
+    m_cursor = cursor;
+    if (!m_widget)
+        return;
+    if (cursor == crDefault)
+        m_widget->unsetCursor();
+    else
+        m_widget->setCursor(detail::qtCursor(cursor));
+}
+
+bool TControl::DialogChar(WORD, TShiftState) {
+    return false;
+}
+
+void TControl::Click() {
+    Fire(OnClick, this);
+}
+
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    Fire(OnMouseDown, this, button, shift, x, y);
+}
+
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    Fire(OnMouseUp, this, button, shift, x, y);
+}
+
+void TControl::MouseClicked() {
+    if (m_clickEvents && m_enabled)
+        Click();
+}
+
+void TControl::MouseDoubleClicked() {
+    if (m_clickEvents && m_enabled)
+        Fire(OnDblClick, this);
 }
 
 void TControl::Repaint() {

@@ -289,16 +289,14 @@ bool TForm::HandleFormKey(TWinControl* target, WORD& key, TShiftState shift) {
         key = target->DoKeyDown(key, shift);
     if (key == 0)
         return true;
-    if (key == VK_RETURN && !shift.Contains(ssAlt) && !shift.Contains(ssCtrl)) {
-        // A focused button takes Enter itself; otherwise the default button does.
-        if (auto* b = dynamic_cast<TButton*>(target)) {
-            b->Click();
-            return true;
-        }
-        if (m_defaultButton && m_defaultButton->CanFocus()) {
-            m_defaultButton->Click();
-            return true;
-        }
+    if (target->WantsKey(key, shift))
+        return false; // the control's own handling goes on
+    if (shift == TShiftState{ssAlt} && DialogChar(key, shift))
+        return true;
+    if (key == VK_RETURN && !shift.Contains(ssAlt) && !shift.Contains(ssCtrl) && m_defaultButton &&
+        m_defaultButton->CanFocus()) {
+        m_defaultButton->Click();
+        return true;
     }
     if (key == VK_ESCAPE && shift.Empty() && m_cancelButton && m_cancelButton->CanFocus()) {
         m_cancelButton->Click();

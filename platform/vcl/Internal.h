@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <string>
+#include <utility>
 
 class QObject;
 class QWidget;
@@ -40,17 +41,36 @@ int qtKey(WORD vk);
 TShiftState shiftState(Qt::KeyboardModifiers modifiers);
 Qt::KeyboardModifiers qtModifiers(TShiftState shift);
 
+// Creates the Qt application when there is none yet.
+void ensureQtApplication();
+
 // A plain widget whose paint event calls its control's Paint (the Qt application made first).
 QWidget* makePaintedWidget();
+
+// A new widget of class W for a control, the Qt application made first.
+template <class W, class... Args> W* makeWidget(Args&&... args) {
+    ensureQtApplication();
+    return new W(std::forward<Args>(args)...);
+}
+
+// The Qt cursor shape of a toolkit cursor.
+Qt::CursorShape qtCursor(TCursor cursor);
+
+// The accelerator letter of a caption: the character after a single "&" (upper-cased by the
+// Windows-1250 rules), or 0 when it has none.
+char accelChar(const std::string& caption);
+// True when `key` with `shift` is the caption's accelerator (Alt+letter).
+bool isAccel(WORD key, TShiftState shift, const std::string& caption);
 
 // Sets `roles` of the widget's palette to `color`.
 void setPaletteColor(QWidget* widget, std::initializer_list<QPalette::ColorRole> roles, TColor color);
 
-// `index` as a position, or std::out_of_range unless 0 <= index < limit.
+// `index` as a position, or rtl::EListError unless 0 <= index < limit.
 std::size_t checkedIndex(int index, int limit);
 
-// Creates the Qt application when there is none yet.
-void ensureQtApplication();
+// Lets the toolkit's event filter watch a control's widget (and the viewport of a scrolled
+// view, which takes its mouse input).
+void watchWidget(QWidget* widget);
 
 // The toolkit's event filter for control widgets (keys, resizes, shortcuts).
 QObject* controlEventFilter();

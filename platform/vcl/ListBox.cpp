@@ -15,9 +15,10 @@
 namespace vcl {
 
 namespace {
+constexpr int kObjectRole = Qt::UserRole + 1;
+
 QListWidget* makeListWidget() {
-    detail::ensureQtApplication();
-    auto* w = new QListWidget();
+    auto* w = detail::makeWidget<QListWidget>();
     w->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     w->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -56,21 +57,26 @@ class TListBox::Lines : public TStrings {
             list()->clear();
     }
     int Add(const std::string& s) override {
-        int index = Count();
-        if (m_box->Sorted()) {
-            // After the last line that sorts before or equal to it, as the sorted list keeps them.
-            int lo = 0, hi = Count();
-            while (lo < hi) {
-                int mid = (lo + hi) / 2;
-                if (rtl::AnsiCompareText(Get(mid), s) <= 0)
-                    lo = mid + 1;
-                else
-                    hi = mid;
-            }
-            index = lo;
-        }
+        if (!m_box->Sorted())
+            return TStrings::Add(s);
+        int existing = -1;
+        const int index = SortedAddIndex(s, rtl::TDuplicates::dupAccept, existing);
         Insert(index, s);
         return index;
+    }
+    void* GetObject(int index) const override {
+        detail::checkedIndex(index, Count());
+        return list()->item(index)->data(kObjectRole).value<void*>();
+    }
+    void PutObject(int index, void* object) override {
+        detail::checkedIndex(index, Count());
+        list()->item(index)->setData(kObjectRole, QVariant::fromValue(object));
+    }
+
+  protected:
+    void SetUpdateState(bool updating) override {
+        if (list())
+            list()->setUpdatesEnabled(!updating);
     }
 
   private:
@@ -133,15 +139,17 @@ void TListBox::SetSorted(bool sorted) {
     m_sorted = sorted;
     if (!sorted)
         return;
-    std::vector<std::string> lines;
-    for (int i = 0; i < m_lines->Count(); ++i)
-        lines.push_back(m_lines->Get(i));
-    std::stable_sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
-        return rtl::AnsiCompareText(a, b) < 0;
-    });
+    TStringList lines;
+    lines.Assign(*m_lines);
+    lines.SetDuplicates(rtl::TDuplicates::dupAccept);
+    lines.SetSorted(true);
+    m_lines->BeginUpdate();
     m_lines->Clear();
-    for (const auto& l : lines)
-        m_lines->Insert(m_lines->Count(), l);
+    for (int i = 0; i < lines.Count(); ++i) {
+        m_lines->Insert(i, lines[i]);
+        m_lines->PutObject(i, lines.GetObject(i));
+    }
+    m_lines->EndUpdate();
 }
 
 int TListBox::ItemHeight() const {

@@ -35,6 +35,15 @@ TPanel::TPanel(TComponent* owner) : TWinControl(owner, detail::makePaintedWidget
     SetBounds(Left(), Top(), 185, 41);
 }
 
+TRect TPanel::ClientRect() const {
+    int inset = 0;
+    if (m_bevelOuter != bvNone)
+        inset += m_bevelWidth;
+    if (m_bevelInner != bvNone)
+        inset += m_bevelWidth;
+    return TRect{inset, inset, std::max(inset, Width() - inset), std::max(inset, Height() - inset)};
+}
+
 void TPanel::SetCaption(const std::string& caption) {
     m_caption = caption;
     Invalidate();
@@ -47,16 +56,19 @@ void TPanel::SetAlignment(TAlignment a) {
 
 void TPanel::SetBevelInner(TBevelCut cut) {
     m_bevelInner = cut;
+    Realign();
     Invalidate();
 }
 
 void TPanel::SetBevelOuter(TBevelCut cut) {
     m_bevelOuter = cut;
+    Realign();
     Invalidate();
 }
 
 void TPanel::SetBevelWidth(int w) {
     m_bevelWidth = std::max(1, w);
+    Realign();
     Invalidate();
 }
 
@@ -71,6 +83,7 @@ void TPanel::Paint(QPainter& p) const {
     align |= m_alignment == taLeftJustify    ? Qt::AlignLeft
              : m_alignment == taRightJustify ? Qt::AlignRight
                                              : Qt::AlignHCenter;
+    p.setPen(detail::toQColor(Font().Color())); // not the pen of the last bevel line
     p.drawText(r, align, detail::toQt(m_caption));
 }
 

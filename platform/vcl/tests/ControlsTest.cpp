@@ -5,6 +5,7 @@
 #include <vcl/testing/UserInput.h>
 
 #include <runtime/Cp1250.h>
+#include <runtime/Exceptions.h>
 
 #include <QHeaderView>
 #include <QListWidget>
@@ -92,7 +93,7 @@ TEST_F(ControlsTest, ListBoxLinesAreWindows1250BytesAndSortedListsIgnoreCase) {
     EXPECT_EQ(lines[0], "Rozłączono z serwerem."_w);
     auto* list = static_cast<QListWidget*>(form->LB1->Widget());
     EXPECT_EQ(list->item(0)->text(), QString::fromUtf8("Rozłączono z serwerem."));
-    EXPECT_THROW(lines[1], std::out_of_range);
+    EXPECT_THROW(lines[1], rtl::EListError);
 
     form->LB1->Items().Clear();
     form->LB1->SetSorted(true);

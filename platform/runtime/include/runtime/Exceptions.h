@@ -34,6 +34,13 @@ class EInOutError : public Exception {
     int m_errorCode;
 };
 
+// A list asked for an item it does not hold ("List index out of bounds (%d)") or for an
+// operation its kind does not allow.
+class EListError : public Exception {
+  public:
+    using Exception::Exception;
+};
+
 // Memory that could not be had.
 class EOutOfMemory : public Exception {
   public:

@@ -1,7 +1,9 @@
 #pragma once
 
-// The toolkit's string list: an ordered list of texts, optionally kept sorted, whose add
-// operation a program may override (the library's file search adds through it).
+// The runtime's string list: texts kept in memory, optionally sorted, whose add operation a
+// program may override (the library's file search adds through it).
+
+#include <runtime/Strings.h>
 
 #include <string>
 #include <string_view>
@@ -9,28 +11,26 @@
 
 namespace rtl {
 
-enum class TDuplicates { dupIgnore, dupAccept, dupError };
-
-class TStringList {
+class TStringList : public TStrings {
   public:
     TStringList() = default;
-    virtual ~TStringList() = default;
 
     // Appends (or, when sorted, inserts in order); returns the index of the text.
     // A sorted list with dupIgnore returns the existing index; with dupError it raises.
-    virtual int Add(const std::string& s);
+    int Add(const std::string& s) override;
 
-    int Count() const { return static_cast<int>(m_items.size()); }
-    const std::string& operator[](int index) const { return m_items.at(static_cast<std::size_t>(index)); }
+    int Count() const override { return static_cast<int>(m_items.size()); }
+    std::string Get(int index) const override { return (*this)[index]; }
+    const std::string& operator[](int index) const { return m_items[CheckListIndex(index, Count())]; }
     const std::string& Strings(int index) const { return (*this)[index]; }
-    void Put(int index, const std::string& s);
-    void Insert(int index, const std::string& s);
-    void Delete(int index);
-    void Clear() { m_items.clear(); }
+    void Put(int index, const std::string& s) override;
+    void Insert(int index, const std::string& s) override;
+    void Delete(int index) override;
+    void Clear() override;
+    void* GetObject(int index) const override;
+    void PutObject(int index, void* object) override;
 
-    int IndexOf(std::string_view s) const;
-    // Binary search of a sorted list; `index` is where the text is or would go.
-    bool Find(std::string_view s, int& index) const;
+    int IndexOf(std::string_view s) const override;
     void Sort();
 
     bool Sorted() const { return m_sorted; }
@@ -42,11 +42,11 @@ class TStringList {
 
     const std::vector<std::string>& Items() const { return m_items; }
 
-  protected:
-    int CompareStrings(std::string_view a, std::string_view b) const;
+    int CompareStrings(std::string_view a, std::string_view b) const override;
 
   private:
     std::vector<std::string> m_items;
+    std::vector<void*> m_objects; // beside m_items, same length
     bool m_sorted = false;
     bool m_caseSensitive = false;
     TDuplicates m_duplicates = TDuplicates::dupIgnore;

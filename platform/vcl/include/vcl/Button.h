@@ -22,7 +22,11 @@ class TButton : public TWinControl {
     void SetCancel(bool value);
 
     // Raises OnClick, as a press of the button does.
-    void Click();
+    void Click() override;
+
+    bool DialogChar(WORD key, TShiftState shift) override;
+    // A focused button takes Enter itself.
+    bool WantsKey(WORD key, TShiftState shift) const override;
 
   private:
     std::string m_caption;

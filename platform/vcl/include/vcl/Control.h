@@ -9,6 +9,7 @@
 #include <vcl/Font.h>
 #include <vcl/Types.h>
 
+#include <functional>
 #include <string>
 
 class QObject;
@@ -19,6 +20,10 @@ namespace vcl {
 
 class TWinControl;
 class TForm;
+
+// Mouse button handler: the button, the modifiers and the point in the control's client
+// coordinates.
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 
 class TControl : public TComponent {
   public:
@@ -39,6 +44,9 @@ class TControl : public TComponent {
     virtual void SetBounds(int left, int top, int width, int height);
     virtual int ClientWidth() const { return Width(); }
     virtual int ClientHeight() const { return Height(); }
+    // The part of the client area where aligned children are laid out: the whole of it unless
+    // the control reserves an edge (a bevel, a tab strip).
+    virtual TRect ClientRect() const { return TRect{0, 0, ClientWidth(), ClientHeight()}; }
 
     TAlign Align() const { return m_align; }
     void SetAlign(TAlign align);
@@ -64,10 +72,18 @@ class TControl : public TComponent {
     bool ParentFont() const { return m_parentFont; }
     void SetParentFont(bool value);
 
+    // The hint shows as a tool tip while the control's ShowHint holds; a control follows its
+    // parent's ShowHint until its own is set (ParentShowHint).
     const std::string& Hint() const { return m_hint; }
     void SetHint(const std::string& hint);
-    bool ShowHint() const { return m_showHint; }
+    bool ShowHint() const;
     void SetShowHint(bool value);
+    bool ParentShowHint() const { return m_parentShowHint; }
+    void SetParentShowHint(bool value);
+
+    // The mouse pointer over the control (crDefault: the platform's own for the widget).
+    TCursor Cursor() const { return m_cursor; }
+    void SetCursor(TCursor cursor);
 
     // Paints the control before returning (not at the next turn of the message loop).
     virtual void Repaint();
@@ -79,12 +95,34 @@ class TControl : public TComponent {
 
     // The backing Qt widget (test support and toolkit internals).
     QWidget* Widget() const { return m_widget; }
+    // The backing widget as its Qt class, or nullptr when it is not one (or already gone).
+    template <class W> W* WidgetAs() const { return dynamic_cast<W*>(m_widget); }
 
     // Toolkit internal: draws a control that paints itself (its widget comes from
     // detail::makePaintedWidget). The painter starts with the control's font and font colour.
     virtual void Paint(QPainter& painter) const;
 
+    // The accelerator hook: called for the Alt+letter keys that the focused control left over.
+    // A control whose caption carries the accelerator acts on it and returns true.
+    virtual bool DialogChar(WORD key, TShiftState shift);
+
+    // Raises OnClick, as a click of the user does.
+    virtual void Click();
+
     TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+
+    // Toolkit internals: the mouse plumbing calls these for the control's widget.
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // A left press and release on the control (raises Click when ClickEvents holds).
+    void MouseClicked();
+    void MouseDoubleClicked();
+    // True when a mouse click on the control raises Click (controls whose widget has no click
+    // signal of its own: labels, images, panels).
+    bool ClickEvents() const { return m_clickEvents; }
 
   protected:
     // `widget` becomes the control's; when `owner` is a TWinControl it is also the parent
@@ -98,9 +136,11 @@ class TControl : public TComponent {
     // Makes pending item layout happen before a paint (list controls).
     virtual void PrepareRepaint() {}
 
-    // The receiver for the widget's signal connections: it goes before the widget does, so no
-    // signal reaches a control that is being destroyed.
-    QObject* SignalContext() const { return m_signals; }
+    void SetClickEvents(bool value) { m_clickEvents = value; }
+
+    // The tool tip the widget shows (the hint while ShowHint holds); applied to the children
+    // that follow this control's ShowHint too.
+    void UpdateHint();
 
   private:
     friend class TWinControl;
@@ -108,13 +148,15 @@ class TControl : public TComponent {
     void prepareRepaintTree();
 
     QWidget* m_widget = nullptr;
-    QObject* m_signals = nullptr;
     TWinControl* m_parent = nullptr;
     TAlign m_align = alNone;
     bool m_visible = true; // windows start hidden
     bool m_enabled = true;
     bool m_parentFont = true;
     bool m_showHint = false;
+    bool m_parentShowHint = true;
+    bool m_clickEvents = false;
+    TCursor m_cursor = crDefault;
     bool m_applyingParentFont = false;
     TColor m_color = clBtnFace;
     TFont m_font;

@@ -32,7 +32,6 @@ class TListBox : public TWinControl {
     int ItemHeight() const;
 
     // OnClick (TControl) is raised when the user selects a line.
-    TNotifyEvent OnDblClick;
 
   protected:
     // Raised whenever the selected line changes, by the user or by code.

@@ -1,7 +1,7 @@
 #pragma once
 
 // A panel: a coloured area with an optional caption (centred by default) and raised or
-// lowered bevels; other controls may sit on it.
+// lowered bevels; other controls may sit on it. The caption is drawn in the font's colour.
 
 #include <vcl/WinControl.h>
 
@@ -23,6 +23,9 @@ class TPanel : public TWinControl {
     void SetBevelOuter(TBevelCut cut);
     int BevelWidth() const { return m_bevelWidth; }
     void SetBevelWidth(int w);
+
+    // Inside the bevels: aligned children leave them visible.
+    TRect ClientRect() const override;
 
     void Paint(QPainter& painter) const override;
 

@@ -34,6 +34,23 @@ template <class E> class TSet {
     std::uint32_t m_bits = 0;
 };
 
+// A rectangle in pixels; Right and Bottom lie just outside it.
+struct TRect {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    constexpr int Width() const { return Right - Left; }
+    constexpr int Height() const { return Bottom - Top; }
+    constexpr bool operator==(const TRect&) const = default;
+};
+
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+using enum TMouseButton;
+
+// The mouse pointer shown over a control: one of the platform's standard cursors.
+using TCursor = int;
+inline constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,
+                         crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10,
+                         crHourGlass = -11, crDrag = -12, crNo = -18, crHandPoint = -21, crAppStart = -19;
+
 // Modifier keys and mouse buttons held during a key or mouse event.
 enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateItem>;
@@ -79,6 +96,12 @@ using enum TBevelCut;
 
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 using enum TAlignment;
+
+enum class TTextLayout { tlTop, tlCenter, tlBottom };
+using enum TTextLayout;
+
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+using enum TScrollStyle;
 
 enum class TGaugeKind { gkText, gkHorizontalBar, gkVerticalBar, gkPie, gkNeedle };
 using enum TGaugeKind;

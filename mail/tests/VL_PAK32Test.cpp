@@ -2,7 +2,7 @@
 // own, started with its argument, its window driven with keys under a virtual X display with a
 // window manager, a real aiosmtpd in a private network namespace; then the record and the mail.
 
-#include "support/VirtualDisplay.h"
+#include <VirtualDisplay.h>
 
 #include <SmtpServer.h>
 #include <TestSupport.h>
@@ -100,13 +100,12 @@ class ProgramTest : public ::testing::Test {
     std::unique_ptr<vltest::ChildProcess> Uruchom(const std::vector<std::string>& argumenty) {
         std::vector<std::string> argv = {inst.Program()};
         argv.insert(argv.end(), argumenty.begin(), argumenty.end());
-        return std::make_unique<vltest::ChildProcess>(
-            argv, inst.dir.File("program.log"),
-            std::vector<std::string>{"DISPLAY=" + ekran.Name(), "QT_QPA_PLATFORM=xcb"});
+        return std::make_unique<vltest::ChildProcess>(argv, inst.dir.File("program.log"),
+                                                      ekran.ProgramEnvironment());
     }
 
     Instalacja inst;
-    vlpak32test::VirtualDisplay ekran;
+    vltest::VirtualDisplay ekran;
 };
 
 TEST_F(ProgramTest, SendsThePackagesAndClosesWithAltM) {
@@ -154,6 +153,16 @@ TEST_F(ProgramTest, EmptyShipmentShowsTheBoxAndWritesNoRecord) {
     auto program = Uruchom({"1"});
     const std::string pudelko = ekran.WaitForWindow(program->Pid(), "Błąd", 20000);
     ASSERT_NE(pudelko, "") << vltest::ReadFile(inst.dir.File("program.log"));
+    // The box's text as the accessibility tree shows it.
+    bool tekst = vltest::WaitUntil(
+        [&] {
+            for (const auto& n : ekran.AccessibleTree(program->Pid()))
+                if (n.role == "label" && n.showing && n.name == "Brak wysylki")
+                    return true;
+            return false;
+        },
+        10000, 200);
+    EXPECT_TRUE(tekst);
     ASSERT_TRUE(ekran.PressKey(pudelko, "Return"));
     const std::string okno = ekran.WaitForWindow(program->Pid(), "Wysyłanie danych", 10000);
     ASSERT_NE(okno, "");

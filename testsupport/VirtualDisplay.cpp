@@ -1,0 +1,192 @@
+#include "VirtualDisplay.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vltest {
+
+namespace {
+
+void stop(pid_t pid) {
+    if (pid <= 0)
+        return;
+    ::kill(pid, SIGTERM);
+    if (!WaitUntil([pid] { return ::waitpid(pid, nullptr, WNOHANG) == pid; }, 3000, 50)) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+}
+
+} // namespace
+
+VirtualDisplay::VirtualDisplay() {
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        m_why = "pipe failed";
+        return;
+    }
+    m_xvfb = ::fork();
+    if (m_xvfb == 0) {
+        // Xvfb picks a free display number itself and writes it to fd 3.
+        ::dup2(fds[1], 3);
+        int devnull = ::open("/dev/null", O_RDWR);
+        ::dup2(devnull, 1);
+        ::dup2(devnull, 2);
+        ::execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                 static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    std::string number;
+    char c;
+    while (::read(fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    ::close(fds[0]);
+    if (number.empty()) {
+        m_why = "Xvfb did not start";
+        return;
+    }
+    m_name = ":" + number;
+
+    const std::string display = "DISPLAY=" + m_name;
+    m_wm = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/openbox"}, "",
+                                          std::vector<std::string>{display});
+    // The window manager is ready once it has claimed the root window.
+    m_started = WaitUntil(
+        [&] {
+            std::string out;
+            return RunProgram({"/usr/bin/xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, &out, {display}) ==
+                       0 &&
+                   out.find("window id") != std::string::npos;
+        },
+        10000, 100);
+    if (!m_started) {
+        m_why = "openbox did not start";
+        return;
+    }
+
+    // A session bus of its own (its socket in a private folder), and the AT-SPI bus launcher
+    // on it, which Qt's accessibility bridge asks for the accessibility bus.
+    char folder[] = "/tmp/vltest-bus-XXXXXX";
+    if (::mkdtemp(folder))
+        m_busFolder = folder;
+    m_busAddress = "unix:path=" + m_busFolder + "/bus";
+    m_bus = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/dbus-daemon", "--session",
+                                                                    "--nofork", "--address=" + m_busAddress});
+    const std::string busEnv = "DBUS_SESSION_BUS_ADDRESS=" + m_busAddress;
+    WaitUntil([&] { return ::access((m_busFolder + "/bus").c_str(), F_OK) == 0; }, 5000, 20);
+    m_atspi = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/libexec/at-spi-bus-launcher"}, "",
+                                             std::vector<std::string>{display, busEnv});
+}
+
+std::vector<std::string> VirtualDisplay::ProgramEnvironment() const {
+    return {"DISPLAY=" + m_name, "QT_QPA_PLATFORM=xcb", "DBUS_SESSION_BUS_ADDRESS=" + m_busAddress,
+            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1", "QT_ACCESSIBILITY=1"};
+}
+
+bool VirtualDisplay::Click(const std::string& window, int x, int y) const {
+    if (xdotool({"windowactivate", "--sync", window}, nullptr) != 0)
+        return false;
+    return xdotool({"mousemove", "--window", window, std::to_string(x), std::to_string(y), "click", "1"},
+                   nullptr) == 0;
+}
+
+bool VirtualDisplay::Screenshot(const std::string& window, const std::string& pngFile) const {
+    return RunProgram({"/usr/bin/import", "-window", window, pngFile}, nullptr, {"DISPLAY=" + m_name}) == 0;
+}
+
+std::vector<AccessibleNode> VirtualDisplay::AccessibleTree(pid_t pid) const {
+    std::string out;
+    if (RunProgram(
+            {"/usr/bin/python3", std::string(VLTEST_SUPPORT_DIR) + "/atspi_tree.py", std::to_string(pid)},
+            &out, {"DBUS_SESSION_BUS_ADDRESS=" + m_busAddress}) != 0)
+        return {};
+    auto unescape = [](const std::string& s) {
+        std::string r;
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            if (s[i] == '\\' && i + 1 < s.size()) {
+                const char c = s[++i];
+                r += c == 'n' ? '\n' : c == 't' ? '\t' : c;
+            } else {
+                r += s[i];
+            }
+        }
+        return r;
+    };
+    std::vector<AccessibleNode> nodes;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string> f;
+        std::size_t start = 0;
+        for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+            f.push_back(line.substr(start, tab - start));
+        f.push_back(line.substr(start));
+        if (f.size() != 5)
+            continue;
+        nodes.push_back({std::atoi(f[0].c_str()), f[1], f[2] == "1", unescape(f[3]), unescape(f[4])});
+    }
+    return nodes;
+}
+
+VirtualDisplay::~VirtualDisplay() {
+    m_atspi.reset();
+    m_bus.reset();
+    if (!m_busFolder.empty())
+        RunProgram({"/bin/rm", "-rf", m_busFolder});
+    m_wm.reset();
+    stop(m_xvfb);
+}
+
+int VirtualDisplay::xdotool(const std::vector<std::string>& args, std::string* out) const {
+    std::vector<std::string> argv{"/usr/bin/xdotool"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::string o;
+    const int status = RunProgram(argv, &o, {"DISPLAY=" + m_name});
+    if (out)
+        *out = std::move(o);
+    return status;
+}
+
+std::string VirtualDisplay::WaitForWindow(pid_t pid, const std::string& title, int timeoutMs) const {
+    std::string found;
+    WaitUntil(
+        [&] {
+            std::string out;
+            if (xdotool({"search", "--onlyvisible", "--pid", std::to_string(pid)}, &out) != 0)
+                return false;
+            std::istringstream ids(out);
+            for (std::string id; ids >> id;) {
+                if (WindowName(id) == title) {
+                    found = id;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs, 100);
+    return found;
+}
+
+bool VirtualDisplay::PressKey(const std::string& window, const std::string& key) const {
+    if (xdotool({"windowactivate", "--sync", window}, nullptr) != 0)
+        return false;
+    return xdotool({"key", "--clearmodifiers", key}, nullptr) == 0;
+}
+
+std::string VirtualDisplay::WindowName(const std::string& window) const {
+    std::string out;
+    if (xdotool({"getwindowname", window}, &out) != 0)
+        return {};
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
+        out.pop_back();
+    return out;
+}
+
+} // namespace vltest

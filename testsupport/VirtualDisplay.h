@@ -1,0 +1,73 @@
+#pragma once
+
+// A virtual X display (Xvfb) with a window manager (openbox) and an accessibility bus (a D-Bus
+// session with AT-SPI), started in the calling process's network namespace; xdotool finds
+// windows and presses keys on them as a user would, and the accessibility tree tells what the
+// program's widgets show.
+
+#include <TestSupport.h>
+
+#include <memory>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace vltest {
+
+// One object of a program's accessibility tree.
+struct AccessibleNode {
+    int depth = 0;    // 0 for the application
+    std::string role; // "push button", "label", "text", "check box", "page tab", ...
+    bool showing = false;
+    std::string name; // UTF-8; Qt leaves the "&" out
+    std::string text; // UTF-8, for objects with a text
+};
+
+class VirtualDisplay {
+  public:
+    VirtualDisplay();
+    ~VirtualDisplay();
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+    // False when Xvfb or openbox did not come up (see Why()).
+    bool Started() const { return m_started; }
+    const std::string& Why() const { return m_why; }
+    // ":N", for DISPLAY.
+    const std::string& Name() const { return m_name; }
+    // What a program under test needs to appear here with its accessibility tree: DISPLAY,
+    // the session bus, Qt's X11 platform and its accessibility bridge turned on.
+    std::vector<std::string> ProgramEnvironment() const;
+
+    // The id of a visible window of `pid` whose title is exactly `title`, waiting up to
+    // timeoutMs; "" when none came.
+    std::string WaitForWindow(pid_t pid, const std::string& title, int timeoutMs) const;
+    // Activates the window and presses the key (xdotool key names: "Return", "alt+m").
+    bool PressKey(const std::string& window, const std::string& key) const;
+    // Moves the pointer to (x, y) of the window and clicks the left button.
+    bool Click(const std::string& window, int x, int y) const;
+    // The window's title (UTF-8), "" when it is gone.
+    std::string WindowName(const std::string& window) const;
+    // Saves a picture of the window (ImageMagick's import) as a PNG file.
+    bool Screenshot(const std::string& window, const std::string& pngFile) const;
+
+    // The accessibility tree of the program `pid` started with ProgramEnvironment(), in
+    // depth-first order; empty when it has none (yet).
+    std::vector<AccessibleNode> AccessibleTree(pid_t pid) const;
+
+  private:
+    // Runs xdotool with DISPLAY set; gives its exit status and output.
+    int xdotool(const std::vector<std::string>& args, std::string* out) const;
+
+    pid_t m_xvfb = -1;
+    std::unique_ptr<ChildProcess> m_wm;
+    std::unique_ptr<ChildProcess> m_bus;
+    std::unique_ptr<ChildProcess> m_atspi;
+    bool m_started = false;
+    std::string m_name;
+    std::string m_busAddress;
+    std::string m_busFolder;
+    std::string m_why;
+};
+
+} // namespace vltest

@@ -68,6 +68,11 @@ void setPaletteColor(QWidget* widget, std::initializer_list<QPalette::ColorRole>
 // `index` as a position, or rtl::EListError unless 0 <= index < limit.
 std::size_t checkedIndex(int index, int limit);
 
+// Qt's text flags for a caption: alignment, layout, the "&" mnemonic and word wrapping.
+int textFlags(TAlignment a, TTextLayout l, bool accel, bool wrap);
+// A caption as Qt draws it, its line breaks as single line feeds.
+QString captionText(const std::string& caption);
+
 // Lets the toolkit's event filter watch a control's widget (and the viewport of a scrolled
 // view, which takes its mouse input).
 void watchWidget(QWidget* widget);

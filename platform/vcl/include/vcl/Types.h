@@ -97,6 +97,20 @@ using enum TBevelCut;
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 using enum TAlignment;
 
+enum class TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };
+using enum TBevelShape;
+enum class TBevelStyle { bsLowered, bsRaised };
+using enum TBevelStyle;
+
+enum class TStaticBorderStyle { sbsNone, sbsSingle, sbsSunken };
+using enum TStaticBorderStyle;
+
+enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+using enum TButtonLayout;
+
+enum class TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+using enum TCheckBoxState;
+
 enum class TTextLayout { tlTop, tlCenter, tlBottom };
 using enum TTextLayout;
 

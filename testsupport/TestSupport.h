@@ -6,7 +6,8 @@
 //   VLTEST_PRIVATE_NETWORK()    the same inside a test body; skips when not root
 //   TempDir                     a temporary folder (mode 0755, removed at the end)
 //   ChildProcess, WaitForPort   a started program, stopped at the end
-//   SmtpServer (SmtpServer.h), Pop3Server (Pop3Server.h), VirtualDisplay (VirtualDisplay.h)
+//   SmtpServer (SmtpServer.h), Pop3Server (Pop3Server.h), VirtualDisplay (VirtualDisplay.h),
+//   FtpServer and FtpProxy (FtpServer.h), HostileFtpServer (HostileFtpServer.h)
 
 #include <cstdint>
 #include <functional>

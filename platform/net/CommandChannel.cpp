@@ -39,6 +39,21 @@ SmtpReply CommandChannel::SmtpCommand(std::string_view command, std::initializer
     throw EIdProtocolReplyError(reply.code, reply.Text());
 }
 
+FtpReply CommandChannel::ReadFtpReply() {
+    FtpReplyReader reader;
+    for (;;) {
+        std::string_view line = ReadLine();
+        switch (reader.Feed(line)) {
+        case FtpReplyReader::Complete:
+            return reader.Reply();
+        case FtpReplyReader::NotAReply:
+            throw EIdProtocolReplyError(0, std::string(line));
+        case FtpReplyReader::NeedMore:
+            break;
+        }
+    }
+}
+
 Pop3Status CommandChannel::ReadPop3Status() {
     std::string_view line = ReadLine();
     auto status = ParsePop3Status(line);

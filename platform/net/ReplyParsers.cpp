@@ -81,4 +81,47 @@ bool UnstuffPop3Line(std::string_view& line) {
     return false;
 }
 
+std::string FtpReply::Text() const {
+    std::string t;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i)
+            t += "\r\n";
+        t += lines[i];
+    }
+    return t;
+}
+
+FtpReplyReader::Result FtpReplyReader::Feed(std::string_view line) {
+    if (m_reply.lines.empty()) {
+        auto first = ParseSmtpReplyLine(line);
+        if (!first)
+            return NotAReply;
+        m_reply.code = first->code;
+        m_reply.lines.emplace_back(line);
+        return first->more ? NeedMore : Complete;
+    }
+    if (m_reply.lines.size() >= kMaxLines)
+        return NotAReply;
+    m_reply.lines.emplace_back(line);
+    // Lines in between may hold anything, numbers included; only "<code> " ends the reply.
+    const bool sameCode = line.size() >= 3 && line[0] - '0' == m_reply.code / 100 &&
+                          line[1] - '0' == m_reply.code / 10 % 10 && line[2] - '0' == m_reply.code % 10;
+    return sameCode && (line.size() == 3 || line[3] == ' ') ? Complete : NeedMore;
+}
+
+std::int64_t ParseFtpTransferSize(std::string_view text) {
+    for (auto close = text.rfind(" bytes)"); close != std::string_view::npos && close > 0;
+         close = text.rfind(" bytes)", close - 1)) {
+        const auto open = text.rfind('(', close);
+        if (open == std::string_view::npos)
+            return 0;
+        std::string_view digits = text.substr(open + 1, close - open - 1);
+        std::int64_t v = 0;
+        auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
+        if (ec == std::errc() && p == digits.data() + digits.size() && !digits.empty() && v >= 0)
+            return v;
+    }
+    return 0;
+}
+
 } // namespace net

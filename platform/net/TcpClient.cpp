@@ -163,6 +163,20 @@ void TcpClient::Close() {
     m_begin = m_end = 0;
 }
 
+void TcpClient::Adopt(int fd) {
+    Close();
+    m_fd = fd;
+}
+
+bool TcpClient::HasPendingInput() const {
+    if (m_end > m_begin)
+        return true;
+    if (m_fd < 0)
+        return false;
+    pollfd p{m_fd, POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0;
+}
+
 void TcpClient::Connect(const std::string& host, int port, int timeoutMs) {
     Close();
     addrinfo hints{};
@@ -341,6 +355,16 @@ std::string_view TcpClient::ReadLine(std::size_t maxLength, TIdMaxLineAction act
             throw EIdConnClosedGracefully();
         }
     }
+}
+
+std::string_view TcpClient::ReadSome() {
+    if (m_begin == m_end && !fill()) {
+        Close();
+        return {};
+    }
+    std::string_view chunk(m_buf.data() + m_begin, m_end - m_begin);
+    m_begin = m_end;
+    return chunk;
 }
 
 } // namespace net

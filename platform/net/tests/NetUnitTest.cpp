@@ -41,6 +41,58 @@ TEST(ReplyParsers, SmtpLines) {
     }
 }
 
+TEST(ReplyParsers, FtpReplies) {
+    struct Case {
+        std::vector<std::string> lines;
+        std::size_t fed; // lines taken when the reply is complete (0: not a reply)
+        int code;
+    };
+    for (const Case& c : {
+             Case{{"220 (vsFTPd 3.0.3)"}, 1, 220},
+             Case{{"230"}, 1, 230},
+             Case{{"220-Welcome", "220-still", "220 ready"}, 3, 220},
+             // Lines in between may start with numbers, even with another code and a blank.
+             Case{{"211-Features:", " MDTM", "214 not the end", "211-", "211 End"}, 5, 211},
+             Case{{"220-a", "2200 no", "220"}, 3, 220},
+             Case{{"HTTP/1.0 400 Bad Request"}, 0, 0},
+             Case{{"22 x"}, 0, 0},
+             Case{{"220x"}, 0, 0},
+             Case{{""}, 0, 0},
+         }) {
+        FtpReplyReader reader;
+        std::size_t fed = 0;
+        FtpReplyReader::Result r = FtpReplyReader::NeedMore;
+        for (const auto& line : c.lines) {
+            r = reader.Feed(line);
+            ++fed;
+            if (r != FtpReplyReader::NeedMore)
+                break;
+        }
+        if (c.fed == 0) {
+            EXPECT_EQ(r, FtpReplyReader::NotAReply) << c.lines[0];
+            continue;
+        }
+        EXPECT_EQ(r, FtpReplyReader::Complete) << c.lines[0];
+        EXPECT_EQ(fed, c.fed) << c.lines[0];
+        EXPECT_EQ(reader.Reply().code, c.code);
+        EXPECT_EQ(reader.Reply().lines, std::vector<std::string>(c.lines.begin(), c.lines.begin() + fed));
+    }
+    FtpReplyReader endless;
+    EXPECT_EQ(endless.Feed("220-x"), FtpReplyReader::NeedMore);
+    FtpReplyReader::Result r = FtpReplyReader::NeedMore;
+    for (std::size_t i = 0; i < FtpReplyReader::kMaxLines && r == FtpReplyReader::NeedMore; ++i)
+        r = endless.Feed("more");
+    EXPECT_EQ(r, FtpReplyReader::NotAReply);
+
+    EXPECT_EQ(ParseFtpTransferSize("150 Opening BINARY mode data connection for a.inf (43 bytes)."), 43);
+    EXPECT_EQ(ParseFtpTransferSize("150 Opening data connection for x (2 bytes) (1048576 bytes)"), 1048576);
+    EXPECT_EQ(ParseFtpTransferSize("150 x (y bytes) (7 bytes)."), 7);
+    EXPECT_EQ(ParseFtpTransferSize("150 Opening data connection."), 0);
+    EXPECT_EQ(ParseFtpTransferSize("150 (-5 bytes)"), 0);
+    EXPECT_EQ(ParseFtpTransferSize("150 ( bytes)"), 0);
+    EXPECT_EQ(ParseFtpTransferSize(" bytes)"), 0);
+}
+
 TEST(ReplyParsers, Pop3StatusStatAndList) {
     EXPECT_EQ(ParsePop3Status("+OK 2 320")->text, "2 320");
     EXPECT_TRUE(ParsePop3Status("+ok")->ok);

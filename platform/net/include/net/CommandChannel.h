@@ -1,8 +1,8 @@
 #pragma once
 
-// The command/response engine under SMTP and POP3: one TCP connection, one command line out,
-// one reply in (SMTP's numbered, possibly multi-line replies; POP3's +OK/-ERR lines and dotted
-// multi-line data). The protocols sit on top and decide what a reply means.
+// The command/response engine under SMTP, POP3 and FTP: one TCP connection, one command line
+// out, one reply in (SMTP's and FTP's numbered, possibly multi-line replies; POP3's +OK/-ERR
+// lines and dotted multi-line data). The protocols sit on top and decide what a reply means.
 
 #include <net/ReplyParsers.h>
 #include <net/TcpClient.h>
@@ -39,6 +39,11 @@ class CommandChannel {
     // Sends `command` (when not empty) and reads the reply; raises EIdProtocolReplyError
     // (code, text) unless the code is one of `accepted`.
     SmtpReply SmtpCommand(std::string_view command, std::initializer_list<int> accepted);
+
+    // Reads one whole FTP reply (FtpReplyReader). A line that is no reply, and a reply of more
+    // than FtpReplyReader::kMaxLines lines, raise EIdProtocolReplyError with code 0 and that
+    // line as text.
+    FtpReply ReadFtpReply();
 
     // Reads one POP3 status line (a line that is neither +OK nor -ERR counts as -ERR).
     Pop3Status ReadPop3Status();

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace net {
 
@@ -34,5 +35,33 @@ std::int64_t ParseListSize(std::string_view okText);
 
 // Removes the transparency dot of one POP3 data line; true for the terminating ".".
 bool UnstuffPop3Line(std::string_view& line);
+
+// One FTP reply: "220 text", or "220-text" followed by any lines up to one that starts with
+// the same code and a blank (or is only that code).
+struct FtpReply {
+    int code = 0;
+    std::vector<std::string> lines; // every line as the server sent it, codes included
+    std::string Text() const;       // lines joined by CR LF ("550 Failed to open file.")
+};
+
+// Builds one FTP reply from the lines fed to it.
+class FtpReplyReader {
+  public:
+    enum Result { NeedMore, Complete, NotAReply };
+    // A reply longer than this many lines counts as no reply.
+    static constexpr std::size_t kMaxLines = 1000;
+
+    // Takes the next line (without its line break). NotAReply for a first line that does not
+    // start with a code from 100 to 599 and ' ', '-' or nothing, and for an endless reply.
+    Result Feed(std::string_view line);
+    const FtpReply& Reply() const { return m_reply; }
+
+  private:
+    FtpReply m_reply;
+};
+
+// The size a transfer reply announces: the number in the last "(<n> bytes)" of the text
+// ("150 Opening BINARY mode data connection for a.inf (43 bytes)." -> 43); 0 when none.
+std::int64_t ParseFtpTransferSize(std::string_view text);
 
 } // namespace net

@@ -34,6 +34,12 @@ class TcpClient {
     void Close();
     // True from a successful Connect until Close() or until the peer was seen closing.
     bool Connected() const { return m_fd >= 0; }
+    // Takes over a connected non-blocking socket (one that a listening socket accepted).
+    void Adopt(int fd);
+    // The socket, for address queries; -1 when closed.
+    int Handle() const { return m_fd; }
+    // True when a read would not wait: bytes are buffered or have arrived, or the peer closed.
+    bool HasPendingInput() const;
 
     // Milliseconds a read may wait for the server; 0 means no limit (EIdReadTimeout otherwise).
     int ReadTimeout() const { return m_readTimeout; }
@@ -49,6 +55,10 @@ class TcpClient {
     // pieces of maxLength (maSplit). The peer closing before the line ends raises
     // EIdConnClosedGracefully.
     std::string_view ReadLine(std::size_t maxLength, TIdMaxLineAction action);
+
+    // Reads what arrives next (at least one byte) as a view valid until the next read; empty
+    // when the peer closed. Waits within ReadTimeout like ReadLine.
+    std::string_view ReadSome();
 
     // Marks the span in which the connection carries a message's data (SMTP DATA going out,
     // POP3 RETR coming in): waits inside it count as data flowing for TIdAntiFreeze, so with

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <memory>
 #include <random>
+#include <thread>
 
 using namespace net;
 using vltest::FtpMisbehaviour;
@@ -267,6 +268,33 @@ TEST(FtpIdle, ServerClosingAnIdleSessionIsNoticed) {
     EXPECT_EQ(rec.events, (Events{"HostResolved", "Connect", "Disconnect"}));
     EXPECT_EQ(rec.statuses[rec.statuses.size() - 2], "421 Timeout.");
     EXPECT_THROW(ftp.Mode(tmImage), EIdSocketError); // 10057: not connected
+
+    // Without polling, the next command notices it.
+    rec.events.clear();
+    ftp.Connect();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+    EXPECT_THROW(ftp.Mode(tmImage), EIdConnClosedGracefully);
+    EXPECT_EQ(rec.events, (Events{"HostResolved", "Connect", "Disconnect"}));
+    EXPECT_FALSE(ftp.Connected());
+    ftp.Connect(); // and the next attempt connects again
+    EXPECT_TRUE(ftp.Connected());
+}
+
+TEST_F(FtpFixture, AbortFromTheProgressHandlerWritesNoFileAndKeepsTheSession) {
+    server->AddFile("pub/news/big.bin", std::string(8 << 20, 'v'));
+    vltest::WriteFile(local, "older copy");
+    ftp.OnPacketRecvd = [this](void*) { ftp.Abort(); };
+    auto e = expectThrow<EIdException>([&] {
+        ftp.Connect();
+        ftp.Download("pub/news/big.bin", local);
+    });
+    EXPECT_EQ(e.Message(), "Transfer aborted.");
+    EXPECT_EQ(vltest::ReadFile(local), "older copy");
+    EXPECT_EQ(vltest::ListFolder(dir.Path()), (Events{"ox8_news.inf"}));
+    ASSERT_TRUE(ftp.Connected());
+    ftp.OnPacketRecvd = nullptr;
+    ftp.Download("pub/news/ox8_news.inf", local);
+    EXPECT_EQ(vltest::ReadFile(local), kNews);
 }
 
 // ---- Servers that misbehave -----------------------------------------------------------------

@@ -1,6 +1,9 @@
 #include "FtpServer.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <signal.h>
 #include <sstream>
 
 #include <grp.h>
@@ -32,6 +35,23 @@ std::vector<std::string> lines(const std::string& text) {
     std::string line;
     while (std::getline(in, line))
         out.push_back(line);
+    return out;
+}
+
+// vsftpd runs each session in a process of its own session (setsid), out of reach of the
+// listener's process group: find them by this server's configuration file on their command line.
+std::vector<pid_t> sessionProcesses(const std::string& configFile) {
+    std::vector<pid_t> out;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+        std::string cmdline((std::istreambuf_iterator<char>(in)), {});
+        if (cmdline.find(std::string("/usr/sbin/vsftpd") + '\0' + configFile) == 0)
+            out.push_back(static_cast<pid_t>(std::stol(name)));
+    }
     return out;
 }
 
@@ -73,8 +93,13 @@ FtpServer::FtpServer(FtpServerOptions options) : m_options(options) {
     m_started = WaitForPort("127.0.0.1", m_options.port, 15000);
 }
 
+// Ends the listener and every session it started, so that clients see the server gone.
 FtpServer::~FtpServer() {
     m_process.reset();
+    const std::string config = m_dir.Path() + "/vsftpd.conf";
+    for (pid_t pid : sessionProcesses(config))
+        ::kill(pid, SIGKILL);
+    WaitUntil([&] { return sessionProcesses(config).empty(); }, 3000, 10);
     if (m_started)
         WaitForPortFree("127.0.0.1", m_options.port, 5000);
 }

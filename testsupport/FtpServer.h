@@ -27,6 +27,7 @@ struct FtpServerOptions {
 class FtpServer {
   public:
     explicit FtpServer(FtpServerOptions options = {});
+    // Stops vsftpd and its sessions: connected clients see the connection closed.
     ~FtpServer();
     FtpServer(const FtpServer&) = delete;
     FtpServer& operator=(const FtpServer&) = delete;

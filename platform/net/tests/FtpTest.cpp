@@ -247,6 +247,14 @@ TEST_F(FtpFixture, ThroughTheProxyTheLoginNamesTheServer) {
     EXPECT_NE(proxy.Log().find("RETR"), std::string::npos) << proxy.Log();
 }
 
+TEST_F(FtpFixture, ServerGoneWhileIdleIsNoticedAtTheNextCommand) {
+    ftp.Connect();
+    server.reset(); // vsftpd and its session end
+    EXPECT_THROW(ftp.Mode(tmImage), EIdConnClosedGracefully);
+    EXPECT_EQ(rec.events, (Events{"HostResolved", "Connect", "Disconnect"}));
+    EXPECT_FALSE(ftp.Connected());
+}
+
 TEST(FtpIdle, ServerClosingAnIdleSessionIsNoticed) {
     VLTEST_PRIVATE_NETWORK();
     vltest::FtpServerOptions options;

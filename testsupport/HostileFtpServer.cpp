@@ -162,7 +162,8 @@ void HostileFtpServer::session(int fd) {
                 ::close(d);
                 return;
             }
-            sendAll(d, m_content);
+            sendAll(d, m_how == FtpMisbehaviour::ShortTransfer ? m_content.substr(0, m_content.size() / 2)
+                                                               : m_content);
             ::close(d);
             reply(fd, "226 Transfer complete.");
         } else if (line == "QUIT") {

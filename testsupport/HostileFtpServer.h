@@ -2,9 +2,9 @@
 
 // A scripted FTP server on loopback for what real servers will not do on demand: never greet,
 // send an endless line or something that is no reply, close in the middle of a reply or of a
-// transfer, announce a transfer and never open its data connection, refuse binary mode.
-// Otherwise it plays a minimal anonymous server (USER 331, PASS 230, TYPE 200, PORT 200,
-// RETR with the content given, QUIT 221, anything else 500), one session at a time, in a
+// transfer, end a transfer short of its announced size, announce a transfer and never open its data
+// connection, refuse binary mode. Otherwise it plays a minimal anonymous server (USER 331, PASS 230, TYPE
+// 200, PORT 200, RETR with the content given, QUIT 221, anything else 500), one session at a time, in a
 // thread of its own, until it is destroyed.
 
 #include <atomic>
@@ -24,6 +24,7 @@ enum class FtpMisbehaviour {
     RefusesBinary,     // answers "TYPE I" with "500 Unrecognised TYPE command."
     NoDataConnection,  // answers RETR with 150 and never connects
     ClosesMidTransfer, // answers RETR with 150, sends half the content and closes both connections
+    ShortTransfer,     // answers RETR with 150, sends half the content and says 226 all the same
 };
 
 class HostileFtpServer {

@@ -378,6 +378,30 @@ TEST(FtpHostile, BrokenTransfersKeepTheOlderCopyAndCloseTheSession) {
     }
 }
 
+TEST(FtpHostile, TransferShortOfTheAnnouncedSizeIsNoSuccess) {
+    vltest::HostileFtpServer peer(FtpMisbehaviour::ShortTransfer);
+    vltest::TempDir dir;
+    const std::string local = dir.File("ox8_news.rtf");
+    vltest::WriteFile(local, "older copy");
+    TNMFTP f;
+    Recorder r(f, local);
+    f.SetHost("127.0.0.1");
+    f.SetPort(peer.Port());
+    f.Connect();
+    f.Mode(tmAscii); // sizes announced in ASCII mode need not match
+    f.Download("a", local);
+    EXPECT_EQ(vltest::ReadFile(local), std::string(500, 'x'));
+    vltest::WriteFile(local, "older copy");
+    f.Mode(tmImage);
+    r.events.clear();
+    auto e = expectThrow<EIdException>([&] { f.Download("a", local); });
+    EXPECT_EQ(e.Message(), "Transfer incomplete: 500 of 1000 bytes received.");
+    EXPECT_EQ(r.events, (Events{"TransactionStart", "PacketRecvd", "TransactionStop"}));
+    EXPECT_EQ(vltest::ReadFile(local), "older copy");
+    EXPECT_EQ(vltest::ListFolder(dir.Path()), (Events{"ox8_news.rtf"}));
+    EXPECT_TRUE(f.Connected());
+}
+
 TEST(FtpHostile, BinaryModeRefusedIsUnsupportedFirst) {
     vltest::HostileFtpServer peer(FtpMisbehaviour::RefusesBinary);
     TNMFTP f;

@@ -65,6 +65,13 @@ using enum TAlign;
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using enum TFormBorderStyle;
 
+// A control's own border: bsNone or bsSingle.
+using TBorderStyle = TFormBorderStyle;
+
+// The scroll bars a control shows.
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+using enum TScrollStyle;
+
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
 

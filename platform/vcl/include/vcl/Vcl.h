@@ -22,6 +22,9 @@
 #include <vcl/Object.h>
 #include <vcl/Panel.h>
 #include <vcl/ProgressBar.h>
+#include <vcl/RichEdit.h>
+#include <vcl/RichEditStrings.h>
+#include <vcl/RtfReader.h>
 #include <vcl/SpeedButton.h>
 #include <vcl/StaticText.h>
 #include <vcl/StatusBar.h>

@@ -129,6 +129,23 @@ std::optional<char32_t> namedCharacter(std::string_view word) {
     return std::nullopt;
 }
 
+// What a character of the text does: line and paragraph ends given as characters end lines
+// and paragraphs; other control characters and the characters the document model keeps for
+// itself (U+FDD0..U+FDEF, U+FFFE, U+FFFF) never show.
+enum class CharKind { Shown, Dropped, LineBreak, ParagraphEnd };
+
+CharKind classify(char32_t cp) {
+    if (cp == U'\t')
+        return CharKind::Shown;
+    if (cp == U'\r' || cp == U'\n' || cp == 0x2029)
+        return CharKind::ParagraphEnd;
+    if (cp == 0x0B || cp == 0x2028)
+        return CharKind::LineBreak;
+    if (cp < 0x20 || cp == 0x7F || (cp >= 0xFDD0 && cp <= 0xFDEF) || (cp & 0xFFFE) == 0xFFFE || cp > 0x10FFFF)
+        return CharKind::Dropped;
+    return CharKind::Shown;
+}
+
 // Deeper groups than this share the state of the deepest kept one, so that a file of nothing
 // but opening braces cannot take memory without bound.
 constexpr std::size_t kMaxDepth = 256;
@@ -512,8 +529,18 @@ class Reader {
     }
 
     void append(char32_t cp) {
-        if (cp == 0)
+        switch (classify(cp)) {
+        case CharKind::Dropped:
             return;
+        case CharKind::ParagraphEnd:
+            paragraph();
+            return;
+        case CharKind::LineBreak:
+            cp = 0x2028;
+            break;
+        case CharKind::Shown:
+            break;
+        }
         switch (m_state.dest) {
         case Dest::Text:
             break;
@@ -602,13 +629,17 @@ TRtfText readPlainText(std::string_view data, int charset) {
             text = nullptr;
             continue;
         }
-        if (c == 0)
+        char32_t cp = (*table)[c];
+        const CharKind kind = classify(cp);
+        if (kind == CharKind::Dropped)
             continue;
+        if (kind == CharKind::LineBreak)
+            cp = 0x2028;
         if (!text) {
             out.Paragraphs.back().Runs.emplace_back();
             text = &out.Paragraphs.back().Runs.back().Text;
         }
-        rtl::appendUtf8(*text, (*table)[c]);
+        rtl::appendUtf8(*text, cp);
     }
     if (out.Paragraphs.size() > 1 && out.Paragraphs.back().Runs.empty())
         out.Paragraphs.pop_back();

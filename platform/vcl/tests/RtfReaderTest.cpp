@@ -62,6 +62,9 @@ TEST(RtfReader, CharactersAndCodePages) {
         {"delimiting space belongs to the word", "{\\rtf1 \\b  two\\b0 x}", " twox\n"},
         {"last empty paragraph dropped", "{\\rtf1 a\\par}", "a\n"},
         {"empty paragraphs kept", "{\\rtf1 a\\par\\par\\par}", "a\n\n\n"},
+        {"line and paragraph ends as characters", "{\\rtf1 a\\u13?b\\'0ac\\u8233?d\\u11?e\\'0bf}",
+         "a\nb\nc\nd\ne\nf\n"},
+        {"control and reserved characters dropped", "{\\rtf1 a\\'01\\u27?\\u64976?\\u65534?\\'7fb}", "ab\n"},
         {"table cells and rows", "{\\rtf1 \\trowd a\\cell b\\cell\\row c}", "a\tb\t\nc\n"},
     };
     for (const auto& c : cases)
@@ -108,7 +111,7 @@ TEST(RtfReader, DamagedFilesGiveWhatCouldBeRead) {
         {"huge numbers",
          "{\\rtf1 \\fs99999999999999999 a\\u99999999999?b\\uc99999999999 \\u261" + std::string(16, '?') +
              "c}",
-         "a\uffffbąc\n"},
+         "abąc\n"},
         {"NUL bytes", std::string("{\\rtf1 a\0b}", 11), "ab\n"},
         {"signature only", "{\\rtf", "\n"},
         {"colour table never ended", "{\\rtf1 {\\colortbl\\red255", "\n"},
@@ -150,7 +153,8 @@ TEST(RtfReader, DataThatIsNotRtfIsPlainText) {
         {"empty lines kept", "a\r\n\r\nb", "a\n\nb\n"},
         {"braces without the signature", "{rtf1 \\b x}", "{rtf1 \\b x}\n"},
         {"signature not at the start", " {\\rtf1 x}", " {\\rtf1 x}\n"},
-        {"NUL bytes dropped", std::string("a\0b", 3), "ab\n"},
+        {"control characters dropped", std::string("a\0b\x01\x1b\tc", 7), "ab\tc\n"},
+        {"vertical tab is a line break", "a\vb", "a\nb\n"},
     };
     for (const auto& c : cases) {
         TRtfText text = ReadRtf(c.data);

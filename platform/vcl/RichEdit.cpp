@@ -8,6 +8,7 @@
 #include <runtime/Exceptions.h>
 #include <windows/Windows.h>
 
+#include <QEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -19,9 +20,31 @@ namespace vcl {
 
 namespace {
 
+// The text area (the view's viewport) keeps its own pointer; a cursor the control is given
+// goes there too, and the text pointer comes back with the default.
+void applyViewportCursor(QTextEdit* edit) {
+    if (edit->testAttribute(Qt::WA_SetCursor))
+        edit->viewport()->setCursor(edit->cursor());
+    else
+        edit->viewport()->setCursor(Qt::IBeamCursor);
+}
+
+class ViewportCursor : public QObject {
+  public:
+    explicit ViewportCursor(QTextEdit* edit) : QObject(edit), m_edit(edit) { edit->installEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_edit && event->type() == QEvent::CursorChange)
+            applyViewportCursor(m_edit);
+        return false;
+    }
+
+  private:
+    QTextEdit* m_edit;
+};
+
 QTextEdit* makeRichEditWidget() {
-    detail::ensureQtApplication();
-    auto* w = new QTextEdit();
+    auto* w = detail::makeWidget<QTextEdit>();
     w->setAcceptRichText(false); // pasted text never brings HTML
     w->setUndoRedoEnabled(false);
     w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -29,11 +52,12 @@ QTextEdit* makeRichEditWidget() {
     w->setFrameShape(QFrame::Panel);
     w->setFrameShadow(QFrame::Sunken);
     w->document()->setDocumentMargin(1);
+    new ViewportCursor(w);
     return w;
 }
 
 QTextEdit* textEdit(const TRichEdit* edit) {
-    return static_cast<QTextEdit*>(edit->Widget());
+    return edit->WidgetAs<QTextEdit>();
 }
 
 QTextDocument* document(const TRichEdit* edit) {
@@ -194,6 +218,8 @@ void TRichEdit::SetReadOnly(bool value) {
         // Read-only text keeps a caret for the keyboard, as the platform's rich edit does.
         if (value)
             w->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        // Qt resets the text area's pointer on these changes.
+        applyViewportCursor(w);
     }
 }
 

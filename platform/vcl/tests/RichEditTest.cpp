@@ -345,6 +345,15 @@ TEST_F(RichEditTest, LookOfTheControl) {
     EXPECT_TRUE(view()->isReadOnly());
     EXPECT_EQ(view()->lineWrapMode(), QTextEdit::WidgetWidth);
 
+    // The hourglass shows over the text too, and the text pointer comes back after it.
+    EXPECT_EQ(view()->viewport()->cursor().shape(), Qt::IBeamCursor);
+    edit->SetCursor(crHourGlass);
+    EXPECT_EQ(view()->viewport()->cursor().shape(), Qt::WaitCursor);
+    edit->SetReadOnly(true);
+    EXPECT_EQ(view()->viewport()->cursor().shape(), Qt::WaitCursor);
+    edit->SetCursor(crDefault);
+    EXPECT_EQ(view()->viewport()->cursor().shape(), Qt::IBeamCursor);
+
     // A long text gets the vertical bar; typing changes nothing.
     std::string rtf = "{\\rtf1 ";
     for (int i = 0; i < 60; ++i)

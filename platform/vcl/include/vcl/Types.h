@@ -68,10 +68,6 @@ using enum TFormBorderStyle;
 // A control's own border: bsNone or bsSingle.
 using TBorderStyle = TFormBorderStyle;
 
-// The scroll bars a control shows.
-enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-using enum TScrollStyle;
-
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
 

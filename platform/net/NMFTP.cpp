@@ -432,7 +432,8 @@ std::vector<std::string> TNMFTP::resolve() {
         bool handled = false;
         if (OnInvalidHost)
             OnInvalidHost(this, handled);
-        if (!handled)
+        // Only a corrected name is worth another lookup; the same one would fail again.
+        if (!handled || (m_proxy.empty() ? m_host : m_proxy) == name)
             throw EIdSocketError(error);
     }
 }

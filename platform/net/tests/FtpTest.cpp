@@ -225,6 +225,17 @@ TEST_F(FtpFixture, RefusedLoginRefusedConnectionAndUnknownHost) {
         EXPECT_FALSE(f.Connected());
     }
     EXPECT_EQ(server->Logins(), 0);
+
+    // A handler that corrects the name gets another lookup; one that only says "handled" does not.
+    ftp.SetHost("nie-ma-takiego.invalid");
+    ftp.OnInvalidHost = [](void*, bool& handled) { handled = true; };
+    EXPECT_THROW(ftp.Connect(), EIdSocketError);
+    ftp.OnInvalidHost = [this](void*, bool& handled) {
+        handled = true;
+        ftp.SetHost("127.0.0.1");
+    };
+    ftp.Connect();
+    EXPECT_TRUE(ftp.Connected());
 }
 
 TEST_F(FtpFixture, ThroughTheProxyTheLoginNamesTheServer) {

@@ -14,9 +14,9 @@
 //     OnHostResolved                                      or OnInvalidHost(handled = false): with
 //                                                         handled left false Connect raises
 //                                                         EIdSocketError (11001, or 10060 when
-//                                                         the lookup outlived TimeOut); set true,
-//                                                         the name is looked up again from the
-//                                                         settings (a handler may correct Host)
+//                                                         the lookup outlived TimeOut); set true
+//                                                         by a handler that corrected Host (or
+//                                                         Proxy), the new name is looked up
 //     OnStatus(1) "Connecting to <address> port <port>"   per address tried
 //     OnStatus(16) each line of the greeting
 //     OnStatus(16) "USER <name>", each reply line

@@ -1,6 +1,7 @@
 #include <vcl/Control.h>
 
 #include <vcl/Form.h>
+#include <vcl/PopupMenu.h>
 #include "Internal.h"
 #include <vcl/WinControl.h>
 
@@ -109,6 +110,8 @@ TControl::TControl(TComponent* owner, QWidget* widget) : TComponent(owner), m_wi
 
 TControl::~TControl() {
     MarkDestroying();
+    if (m_popupMenu)
+        m_popupMenu->RemoveClient(this);
     if (m_parent)
         m_parent->removeControl(this);
     m_parent = nullptr;
@@ -131,7 +134,6 @@ void TControl::SetParent(TWinControl* parent) {
     if (parent) {
         parent->insertControl(this);
         parent->InsertChildWidget(this);
-        m_widget->setVisible(m_visible);
         if (m_parentFont)
             parentFontChanged(parent->Font());
         if (m_parentShowHint)
@@ -270,6 +272,30 @@ void TControl::SetCursor(TCursor cursor) {
 
 bool TControl::DialogChar(WORD, TShiftState) {
     return false;
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+    if (m_popupMenu)
+        m_popupMenu->RemoveClient(this);
+    m_popupMenu = menu;
+    if (!m_widget)
+        return;
+    // Connections go through a context of their own, made again with each menu.
+    delete m_widget->findChild<QObject*>(QStringLiteral("vclPopupLink"), Qt::FindDirectChildrenOnly);
+    if (!menu) {
+        m_widget->setContextMenuPolicy(Qt::DefaultContextMenu);
+        return;
+    }
+    menu->AddClient(this);
+    m_widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto* link = new QObject(m_widget);
+    link->setObjectName(QStringLiteral("vclPopupLink"));
+    QObject::connect(m_widget, &QWidget::customContextMenuRequested, link, [this](const QPoint& at) {
+        if (m_popupMenu && !Destroying() && m_widget) {
+            const QPoint global = m_widget->mapToGlobal(at);
+            m_popupMenu->PopupFor(this, global.x(), global.y());
+        }
+    });
 }
 
 void TControl::Click() {

@@ -2,9 +2,11 @@
 
 #include <vcl/Application.h>
 #include <vcl/Button.h>
+#include <vcl/MainMenu.h>
 #include "Internal.h"
 
 #include <QCloseEvent>
+#include <QMenuBar>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -19,6 +21,12 @@ class FormWidget : public QWidget {
     FormWidget() : QWidget(nullptr, Qt::Window) {}
 
   protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        if (auto* form = dynamic_cast<TForm*>(detail::controlOf(this)))
+            form->LayoutMenuBar();
+    }
+
     void closeEvent(QCloseEvent* event) override {
         event->ignore();
         if (auto* form = dynamic_cast<TForm*>(detail::controlOf(this)))
@@ -62,6 +70,12 @@ TForm::TForm(TComponent* owner) : TWinControl(owner, makeFormWidget()) {
 TForm::~TForm() {
     // Controls go first, while the window they sit in still exists.
     MarkDestroying();
+    if (m_menu && m_menu->MenuBar()) {
+        // The bar belongs to the menu, which may outlive the window.
+        m_menu->MenuBar()->hide();
+        m_menu->MenuBar()->setParent(nullptr);
+    }
+    m_menu = nullptr;
     DestroyComponents();
     Application->FormDestroyed(this);
 }
@@ -95,6 +109,70 @@ void TForm::SetBounds(int left, int top, int width, int height) {
         if (fixedSize(m_borderStyle))
             w->setFixedSize(w->size());
     }
+}
+
+int TForm::menuHeight() const {
+    if (!m_menu || !m_menu->MenuBar() || m_menu->MenuBar()->parentWidget() != Widget())
+        return 0;
+    return m_menu->MenuBar()->sizeHint().height();
+}
+
+int TForm::ClientHeight() const {
+    return std::max(0, Height() - menuHeight());
+}
+
+void TForm::SetClientHeight(int v) {
+    SetHeight(v + menuHeight());
+}
+
+QWidget* TForm::ClientWidget() const {
+    return m_client ? m_client : Widget();
+}
+
+void TForm::SetMenu(TMainMenu* menu) {
+    QWidget* w = Widget();
+    if (menu == m_menu || !w)
+        return;
+    const int clientHeight = ClientHeight();
+    if (m_menu && m_menu->MenuBar()) {
+        m_menu->MenuBar()->hide();
+        m_menu->MenuBar()->setParent(nullptr);
+    }
+    m_menu = menu;
+    if (menu && menu->MenuBar()) {
+        if (!m_client) {
+            // The controls move into a client area of their own below the bar, keeping their
+            // places within it.
+            m_client = new QWidget(w);
+            m_client->setObjectName(QStringLiteral("vclClient"));
+            for (int i = 0; i < ControlCount(); ++i) {
+                if (QWidget* cw = Controls(i)->Widget()) {
+                    const QRect g = cw->geometry();
+                    const bool shown = !cw->isHidden();
+                    cw->setParent(m_client);
+                    cw->setGeometry(g);
+                    cw->setVisible(shown);
+                }
+            }
+            m_client->show();
+        }
+        menu->MenuBar()->setParent(w);
+        menu->MenuBar()->show();
+    }
+    // The client area keeps its size; the window grows by the bar.
+    SetClientHeight(clientHeight);
+    LayoutMenuBar();
+}
+
+void TForm::LayoutMenuBar() {
+    QWidget* w = Widget();
+    if (!w)
+        return;
+    const int bar = menuHeight();
+    if (bar > 0)
+        m_menu->MenuBar()->setGeometry(0, 0, w->width(), bar);
+    if (m_client)
+        m_client->setGeometry(0, bar, w->width(), std::max(0, w->height() - bar));
 }
 
 void TForm::SetBorderStyle(TFormBorderStyle style) {

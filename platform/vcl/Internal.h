@@ -73,6 +73,12 @@ int textFlags(TAlignment a, TTextLayout l, bool accel, bool wrap);
 // A caption as Qt draws it, its line breaks as single line feeds.
 QString captionText(const std::string& caption);
 
+// Widens a dialog so that the window manager's title bar shows its whole caption (the
+// title's text, the close box and the frame's margins).
+void fitCaption(QWidget& dialog);
+// The width fitCaption gives a dialog at least.
+int captionFitWidth(const QString& caption);
+
 // Lets the toolkit's event filter watch a control's widget (and the viewport of a scrolled
 // view, which takes its mouse input).
 void watchWidget(QWidget* widget);

@@ -47,6 +47,25 @@ QMessageBox::Icon iconOf(UINT type) {
     }
 }
 
+QString buttonText(int id) {
+    switch (id) {
+    case IDCANCEL:
+        return QStringLiteral("Cancel");
+    case IDABORT:
+        return QStringLiteral("&Abort");
+    case IDRETRY:
+        return QStringLiteral("&Retry");
+    case IDIGNORE:
+        return QStringLiteral("&Ignore");
+    case IDYES:
+        return QStringLiteral("&Yes");
+    case IDNO:
+        return QStringLiteral("&No");
+    default:
+        return QStringLiteral("OK");
+    }
+}
+
 MessageBoxHook& hook() {
     static MessageBoxHook current;
     return current;
@@ -78,6 +97,7 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
     int escapeId = 0;
     for (const auto& [button, id] : buttons) {
         made.push_back(box.addButton(button));
+        made.back()->setText(buttonText(id)); // the platform's own texts, whatever Qt's language
         if (id == IDCANCEL || (buttons.size() == 1 && id == IDOK)) {
             escapeId = id;
             box.setEscapeButton(made.back());
@@ -86,6 +106,7 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
     std::size_t defaultIndex = (type & kDefaultMask) >> 8;
     box.setDefaultButton(made.at(defaultIndex < made.size() ? defaultIndex : 0));
 
+    vcl::detail::fitCaption(box);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     for (std::size_t i = 0; i < made.size(); ++i) {

@@ -377,8 +377,10 @@ void TWinControl::DoExit() {
 }
 
 void TWinControl::InsertChildWidget(TControl* child) {
-    if (QWidget* w = child->Widget())
+    if (QWidget* w = child->Widget()) {
         w->setParent(ClientWidget());
+        w->setVisible(child->Visible());
+    }
 }
 
 QWidget* TWinControl::ClientWidget() const {

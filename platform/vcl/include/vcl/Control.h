@@ -20,6 +20,7 @@ namespace vcl {
 
 class TWinControl;
 class TForm;
+class TPopupMenu;
 
 // Mouse button handler: the button, the modifiers and the point in the control's client
 // coordinates.
@@ -84,6 +85,10 @@ class TControl : public TComponent {
     // The mouse pointer over the control (crDefault: the platform's own for the widget).
     TCursor Cursor() const { return m_cursor; }
     void SetCursor(TCursor cursor);
+
+    // The context menu a right click shows over the control (nullptr: none).
+    TPopupMenu* PopupMenu() const { return m_popupMenu; }
+    void SetPopupMenu(TPopupMenu* menu);
 
     // Paints the control before returning (not at the next turn of the message loop).
     virtual void Repaint();
@@ -157,6 +162,7 @@ class TControl : public TComponent {
     bool m_parentShowHint = true;
     bool m_clickEvents = false;
     TCursor m_cursor = crDefault;
+    TPopupMenu* m_popupMenu = nullptr;
     bool m_applyingParentFont = false;
     TColor m_color = clBtnFace;
     TFont m_font;

@@ -21,6 +21,7 @@
 namespace vcl {
 
 class TButton;
+class TMainMenu;
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 
 class TForm : public TWinControl {
@@ -36,12 +37,17 @@ class TForm : public TWinControl {
     const std::string& Caption() const { return m_caption; }
     void SetCaption(const std::string& caption);
 
-    // For a form, Width/Height and ClientWidth/ClientHeight are both the client area: the
-    // window manager draws the frame outside it.
+    // For a form, Width/Height is the window inside the frame the window manager draws; the
+    // client area is that less the menu bar, if the form has one. Controls' Left/Top count from
+    // the client area's corner.
     int ClientWidth() const override { return Width(); }
-    int ClientHeight() const override { return Height(); }
+    int ClientHeight() const override;
     void SetClientWidth(int v) { SetWidth(v); }
-    void SetClientHeight(int v) { SetHeight(v); }
+    void SetClientHeight(int v);
+
+    // The menu bar (nullptr: none).
+    TMainMenu* Menu() const { return m_menu; }
+    void SetMenu(TMainMenu* menu);
     void SetBounds(int left, int top, int width, int height) override;
 
     TFormBorderStyle BorderStyle() const { return m_borderStyle; }
@@ -92,12 +98,17 @@ class TForm : public TWinControl {
     TNotifyEvent OnDestroy;
 
     // Toolkit internals: key routing and activation (called from the event plumbing).
+    void LayoutMenuBar();
     bool HandleFormKey(TWinControl* target, WORD& key, TShiftState shift);
     void HandleActivation();
     void HandleCloseRequest();
 
+  protected:
+    QWidget* ClientWidget() const override;
+
   private:
     friend class TButton;
+    int menuHeight() const;
     void setDefaultButton(TButton* b, bool on);
     void setCancelButton(TButton* b, bool on);
     void applyWindowFlags();
@@ -115,6 +126,8 @@ class TForm : public TWinControl {
     bool m_closing = false;
     TButton* m_defaultButton = nullptr;
     TButton* m_cancelButton = nullptr;
+    TMainMenu* m_menu = nullptr;
+    QWidget* m_client = nullptr; // holds the controls below a menu bar
 };
 
 } // namespace vcl

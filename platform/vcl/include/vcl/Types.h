@@ -131,6 +131,14 @@ using enum TViewStyle;
 enum TFileAttr { ftReadOnly, ftHidden, ftSystem, ftVolumeID, ftDirectory, ftArchive, ftNormal };
 using TFileType = TSet<TFileAttr>;
 
+// A menu shortcut: the virtual-key code with scShift, scCtrl and scAlt for the modifiers.
+using TShortCut = WORD;
+inline constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000, scNone = 0;
+constexpr TShortCut ShortCut(WORD key, TShiftState shift) {
+    return static_cast<TShortCut>((key & 0xFF) | (shift.Contains(ssShift) ? scShift : 0) |
+                                  (shift.Contains(ssCtrl) ? scCtrl : 0) | (shift.Contains(ssAlt) ? scAlt : 0));
+}
+
 // Virtual-key codes, as the platform numbers them (the key handlers' `Key`).
 inline constexpr WORD VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11,
                       VK_MENU = 0x12, VK_PAUSE = 0x13, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21,

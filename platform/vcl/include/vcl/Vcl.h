@@ -2,6 +2,8 @@
 
 // The whole toolkit, for a program's window units.
 
+#include <vcl/Action.h>
+#include <vcl/ActionList.h>
 #include <vcl/Application.h>
 #include <vcl/Bevel.h>
 #include <vcl/Button.h>
@@ -9,6 +11,7 @@
 #include <vcl/Colors.h>
 #include <vcl/Component.h>
 #include <vcl/Control.h>
+#include <vcl/Dialogs.h>
 #include <vcl/Edit.h>
 #include <vcl/FileListBox.h>
 #include <vcl/Font.h>
@@ -18,9 +21,14 @@
 #include <vcl/Label.h>
 #include <vcl/ListBox.h>
 #include <vcl/ListView.h>
+#include <vcl/MainMenu.h>
+#include <vcl/Menu.h>
+#include <vcl/MenuItem.h>
 #include <vcl/MessageBox.h>
 #include <vcl/Object.h>
+#include <vcl/PageControl.h>
 #include <vcl/Panel.h>
+#include <vcl/PopupMenu.h>
 #include <vcl/ProgressBar.h>
 #include <vcl/RichEdit.h>
 #include <vcl/RichEditStrings.h>
@@ -29,5 +37,6 @@
 #include <vcl/StaticText.h>
 #include <vcl/StatusBar.h>
 #include <vcl/Strings.h>
+#include <vcl/TabSheet.h>
 #include <vcl/Types.h>
 #include <vcl/WinControl.h>

@@ -70,8 +70,9 @@ class TWinControl : public TControl {
   protected:
     TWinControl(TComponent* owner, QWidget* widget);
 
-    // Puts a new child's widget in place: by default a child of ClientWidget(). A container
-    // that routes its children (a page control's tab sheets) overrides it.
+    // Puts a new child's widget in place and shows it as the child's Visible says: by default
+    // a child of ClientWidget(). A container that routes its children (a page control's tab
+    // sheets) overrides it.
     virtual void InsertChildWidget(TControl* child);
     // The widget that holds the children's widgets (the origin of their Left/Top).
     virtual QWidget* ClientWidget() const;

@@ -1,0 +1,43 @@
+#pragma once
+
+// Pages with tabs: one TTabSheet in front at a time. With MultiLine every tab stays in view
+// (the platform's tab bar shrinks them rather than scrolling). OnChange runs when the user
+// brings another page to the front.
+
+#include <vcl/WinControl.h>
+
+namespace vcl {
+
+class TTabSheet;
+
+class TPageControl : public TWinControl {
+  public:
+    explicit TPageControl(TComponent* owner);
+
+    int PageCount() const;
+    TTabSheet* Pages(int index) const;
+    TTabSheet* ActivePage() const;
+    void SetActivePage(TTabSheet* page);
+    int ActivePageIndex() const;
+    void SetActivePageIndex(int index);
+    bool MultiLine() const { return m_multiLine; }
+    void SetMultiLine(bool value);
+
+    // The area of the pages, below the tabs.
+    TRect ClientRect() const override;
+
+    TNotifyEvent OnChange;
+
+    // Toolkit internals, for the sheets.
+    void PageCaptionChanged(TTabSheet* page);
+    void PageTabVisibleChanged(TTabSheet* page);
+
+  protected:
+    void InsertChildWidget(TControl* child) override;
+
+  private:
+    bool m_multiLine = false;
+    bool m_settingPage = false;
+};
+
+} // namespace vcl

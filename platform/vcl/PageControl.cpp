@@ -1,6 +1,7 @@
 #include <vcl/PageControl.h>
 
 #include <vcl/TabSheet.h>
+#include <vcl/Form.h>
 #include "Internal.h"
 
 #include <QTabBar>
@@ -52,8 +53,12 @@ TPageControl::TPageControl(TComponent* owner) : TWinControl(owner, detail::makeW
     SetBounds(Left(), Top(), 289, 193);
     auto* tabs = WidgetAs<QTabWidget>();
     tabs->setFocusPolicy(Qt::StrongFocus);
-    QObject::connect(tabs, &QTabWidget::currentChanged, SignalContext(), [this](int) {
-        if (!m_settingPage)
+    // Only the user's choice of a page is a change; pages added or taken out are not.
+    QObject::connect(tabs, &QTabWidget::currentChanged, SignalContext(), [this, tabs](int) {
+        const bool structural = tabs->count() != m_pageCount;
+        m_pageCount = tabs->count();
+        TForm* form = ParentForm();
+        if (!m_settingPage && !structural && !(form && form->Destroying()))
             Fire(OnChange, this);
     });
 }
@@ -68,6 +73,7 @@ void TPageControl::InsertChildWidget(TControl* child) {
     m_settingPage = true;
     const int index = tabs->addTab(sheet->Widget(), detail::toQt(sheet->Caption()));
     tabs->setTabVisible(index, sheet->TabVisible());
+    m_pageCount = tabs->count();
     m_settingPage = false;
 }
 
@@ -119,8 +125,9 @@ TRect TPageControl::ClientRect() const {
     auto* tabs = WidgetAs<QTabWidget>();
     if (!tabs || !tabs->currentWidget())
         return TWinControl::ClientRect();
-    const QRect r = tabs->currentWidget()->geometry();
-    return TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+    QWidget* page = tabs->currentWidget();
+    const QPoint at = page->mapTo(tabs, QPoint(0, 0));
+    return TRect{at.x(), at.y(), at.x() + page->width(), at.y() + page->height()};
 }
 
 void TPageControl::PageCaptionChanged(TTabSheet* page) {

@@ -38,6 +38,7 @@ class TPageControl : public TWinControl {
   private:
     bool m_multiLine = false;
     bool m_settingPage = false;
+    int m_pageCount = 0;
 };
 
 } // namespace vcl

@@ -65,6 +65,60 @@ typedef void* VL_StringListRef;
 
 typedef char* VL_LongString;
 
+/* ---- Zip and unzip ----
+
+   Archives are standard ZIP files (deflate, ZIP64 where sizes need it). Entry names are stored in
+   UTF-8 with the UTF-8 flag when not ASCII; names read back become Windows-1250 (CP437 when the
+   flag is clear), "?" standing for a character Windows-1250 lacks.
+
+   Window: on entry 1 asks for the progress window (any other value: none, and *Window is left as
+   it was). The window stands at the screen's top-left corner, on top, and stays open after the
+   call with the totals ("Gotowe: ..."); *Window then holds its platform handle (on X11 the
+   window id of the top-level window). Esc in the window destroys it (the handle is then no
+   longer valid); its close box, or a close request sent to the handle, only hides it.
+   The window is a Qt widget living on the calling thread. After the call, the host's message
+   loop serves it: on Linux that is the GLib main loop of the calling thread (a GTK program runs
+   one; a plain C host calls g_main_context_iteration(NULL, FALSE) now and then), as Qt's objects
+   run on Qt's GLib event dispatcher and the library has no thread or loop of its own. A host
+   without a display (and without QT_QPA_PLATFORM) gets no window, as if it had not asked.
+   Only one zip call may run at a time.
+
+   Results: -1 when the call fails before the archive work starts; otherwise the zip library's
+   result: 0 success, 1 no archive started or open, 2 a name refused, 3 nothing to pack (no
+   archive is written), 4 a file to pack cannot be read and 5 the archive cannot be written (in
+   both cases no archive is written and an old one of that name stays as it was), 6 not an
+   archive, 7 an entry fails its check (that file is not written), 8 an entry whose name would
+   leave the target folder (absolute, a drive, "..") was skipped, 9 an encrypted entry or one of
+   an unknown method was skipped. The counts shown are 32 bits; byte counts of 2 GiB to 4 GiB are
+   shown as such. */
+
+/* Packs the files that SourceMask ("C:\Data\*.txt") matches into ZipName, under their names
+   alone, in the order of the directory search; the archive's folder is created with its parents.
+   Attributes: letters in any case (others ignored): R admits read-only files, H hidden, S system
+   files, N files without the archive attribute; "" packs the files that are neither hidden,
+   system nor read-only and carry the archive attribute. Hidden and system files are packed only
+   when they lack the archive attribute.
+   Param4: deflate level 0 (store) to 9; any other value means 6.
+   Param5: 1 stores every file without compression.
+   Param6: 1 stores each file without compression (handed on per file).
+   Param7: worker threads; 0 or less means one per core.
+   -1 when the archive's folder cannot be created (or ZipName has none) or nothing matches
+   SourceMask. */
+VL_LIB32_API int32_t VL_LIB32_CALL VELTZip(const char* SourceMask, const char* ZipName, const char* Attributes,
+                                           int32_t Param4, int32_t Param5, int32_t Param6, int32_t Param7,
+                                           int32_t* Window);
+/* Unpacks every file of ZipName below DestDir (one trailing backslash or none), which is created
+   with its parents; the archive's folders are made below it.
+   Param4: 1 ignores the archive's folder names: every file lands in DestDir itself.
+   Param5: 1 keeps files that already exist (by default they are replaced).
+   Param3, Param6: accepted, no effect.
+   Every file is written under a temporary name and takes its own only once it is whole and
+   checked. -1 when DestDir is empty or cannot be created, or ZipName is not a readable archive. */
+VL_LIB32_API int32_t VL_LIB32_CALL VELTUnZip(const char* ZipName, const char* DestDir, int32_t Param3,
+                                             int32_t Param4, int32_t Param5, int32_t Param6, int32_t* Window);
+/* The number of files (folders not counted) in ZipName, -1 when it is not a readable archive. */
+VL_LIB32_API int32_t VL_LIB32_CALL VELTNoFilesInZip(const char* ZipName);
+
 /* ---- Random numbers and names, Windows NT test, registry reads ---- */
 
 /* 0 to 9998. */

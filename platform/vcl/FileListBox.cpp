@@ -2,6 +2,12 @@
 
 #include <vcl/Application.h>
 
+#include <QEvent>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QSignalBlocker>
+
 #include <runtime/SysUtils.h>
 #include <windows/Windows.h>
 
@@ -71,10 +77,29 @@ int searchAttributes(TFileType type) {
 
 } // namespace
 
+// Lists the folder again the first time the list is shown, as the platform reads the names
+// when the list's window is made.
+class FirstShowWatcher : public QObject {
+  public:
+    FirstShowWatcher(QObject* parent, TFileListBox* list) : QObject(parent), m_list(list) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show && !m_shown) {
+            m_shown = true;
+            m_list->Update();
+        }
+        return false;
+    }
+
+  private:
+    TFileListBox* m_list;
+    bool m_shown = false;
+};
+
 TFileListBox::TFileListBox(TComponent* owner) : TListBox(owner) {
     SetSorted(true);
     m_directory = withoutTrailingSeparator(win::GetCurrentDirectory());
     fill(m_directory);
+    Widget()->installEventFilter(new FirstShowWatcher(SignalContext(), this));
 }
 
 bool TFileListBox::SetDirectory(const std::string& folder) {
@@ -97,6 +122,11 @@ void TFileListBox::SetFileType(TFileType type) {
 
 void TFileListBox::Update() {
     fill(m_directory);
+}
+
+void TFileListBox::SetShowGlyphs(bool value) {
+    m_showGlyphs = value;
+    Update();
 }
 
 std::string TFileListBox::FileName() const {
@@ -129,15 +159,40 @@ bool TFileListBox::fill(const std::string& folder) {
     std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return rtl::AnsiCompareText(a, b) < 0;
     });
-    // Clearing drops the selection, which raises OnChange when there was one.
-    Items().Clear();
-    for (const std::string& n : names)
-        Items().Insert(Items().Count(), n);
+    auto* list = static_cast<QListWidget*>(Widget());
+    {
+        const QSignalBlocker quiet(list);
+        list->clearSelection();
+        list->selectionModel()->clearCurrentIndex();
+        Items().Clear();
+        QFileIconProvider icons;
+        for (const std::string& n : names) {
+            Items().Insert(Items().Count(), n);
+            if (m_showGlyphs)
+                list->item(list->count() - 1)
+                    ->setIcon(icons.icon(QFileInfo(QString::fromStdString(win::HostPath(prefix + n)))));
+        }
+    }
+    list->viewport()->update();
+    Change(); // a new listing, nothing selected
     return true;
 }
 
 void TFileListBox::SelectionChanged() {
-    RaiseEvent(OnChange, this);
+    // The user's selection is told by ItemClick, after the click notification.
+    if (!UserSelecting() && ItemIndex() != m_lastSelection)
+        Change();
+}
+
+void TFileListBox::ItemClick() {
+    TListBox::ItemClick();
+    if (ItemIndex() != m_lastSelection)
+        Change();
+}
+
+void TFileListBox::Change() {
+    m_lastSelection = ItemIndex();
+    Fire(OnChange, this);
 }
 
 } // namespace vcl

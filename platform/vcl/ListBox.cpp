@@ -1,11 +1,14 @@
 #include <vcl/ListBox.h>
 
-#include <vcl/Application.h>
 #include "Internal.h"
+#include <vcl/Application.h>
 
 #include <runtime/SysUtils.h>
 
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -14,11 +17,42 @@
 
 namespace vcl {
 
+namespace detail {
+
+// The platform's list box: receiving the focus selects nothing (Qt would make the first row
+// current), and a selection the user makes is told apart from one the program makes.
+class ListWidget : public QListWidget {
+  public:
+    // The user is pressing the mouse or a key inside the list right now.
+    bool mouseDown = false;
+    bool keyDown = false;
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override {
+        const bool hadCurrent = currentIndex().isValid();
+        QListWidget::focusInEvent(event);
+        if (!hadCurrent && selectedItems().isEmpty())
+            selectionModel()->clearCurrentIndex();
+    }
+    void mousePressEvent(QMouseEvent* event) override {
+        mouseDown = true;
+        QListWidget::mousePressEvent(event);
+        mouseDown = false;
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        keyDown = true;
+        QListWidget::keyPressEvent(event);
+        keyDown = false;
+    }
+};
+
+} // namespace detail
+
 namespace {
 constexpr int kObjectRole = Qt::UserRole + 1;
 
 QListWidget* makeListWidget() {
-    auto* w = detail::makeWidget<QListWidget>();
+    auto* w = detail::makeWidget<detail::ListWidget>();
     w->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     w->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -53,8 +87,11 @@ class TListBox::Lines : public TStrings {
         delete list()->takeItem(index);
     }
     void Clear() override {
-        if (list())
-            list()->clear();
+        if (!list())
+            return;
+        // Dropping a selection notifies; Qt's reset of the rows would drop it silently.
+        list()->clearSelection();
+        list()->clear();
     }
     int Add(const std::string& s) override {
         if (!m_box->Sorted())
@@ -88,13 +125,29 @@ class TListBox::Lines : public TStrings {
 TListBox::TListBox(TComponent* owner)
     : TWinControl(owner, makeListWidget()), m_lines(std::make_unique<Lines>(this)) {
     SetColor(clWindow);
-    auto* list = static_cast<QListWidget*>(Widget());
-    QObject::connect(list, &QListWidget::currentRowChanged, SignalContext(),
-                     [this](int) { SelectionChanged(); });
+    auto* list = static_cast<detail::ListWidget*>(Widget());
+    // The selection, not Qt's current row, is the selected line.
+    QObject::connect(list, &QListWidget::itemSelectionChanged, SignalContext(), [this, list] {
+        const int index = ItemIndex();
+        SelectionChanged();
+        // A navigation key that selects a line notifies as a click does.
+        if (list->keyDown && index >= 0)
+            ItemClick();
+    });
+    // Every click on a line, also on the line already selected.
     QObject::connect(list, &QListWidget::itemClicked, SignalContext(),
-                     [this](QListWidgetItem*) { RaiseEvent(OnClick, this); });
+                     [this](QListWidgetItem*) { ItemClick(); });
     QObject::connect(list, &QListWidget::itemDoubleClicked, SignalContext(),
-                     [this](QListWidgetItem*) { RaiseEvent(OnDblClick, this); });
+                     [this](QListWidgetItem*) { Fire(OnDblClick, this); });
+}
+
+bool TListBox::UserSelecting() const {
+    auto* list = static_cast<detail::ListWidget*>(Widget());
+    return list && (list->mouseDown || list->keyDown);
+}
+
+void TListBox::ItemClick() {
+    Click();
 }
 
 TListBox::~TListBox() = default;
@@ -125,14 +178,22 @@ void TListBox::SetTopIndex(int index) {
 
 int TListBox::ItemIndex() const {
     auto* list = static_cast<QListWidget*>(Widget());
-    return list ? list->currentRow() : -1;
+    if (!list)
+        return -1;
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->row(selected.front());
 }
 
 void TListBox::SetItemIndex(int index) {
     auto* list = static_cast<QListWidget*>(Widget());
     if (!list)
         return;
-    list->setCurrentRow(index >= 0 && index < list->count() ? index : -1);
+    if (index >= 0 && index < list->count()) {
+        list->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    } else {
+        list->clearSelection();
+        list->selectionModel()->clearCurrentIndex();
+    }
 }
 
 void TListBox::SetSorted(bool sorted) {

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/vfs.h>
+#include <unistd.h>
 
 namespace win {
 
@@ -62,6 +63,21 @@ DWORD GetDriveTypeA(const char* rootPathName) {
         return kindOf(fs);
     }
     return DRIVE_NO_ROOT_DIR;
+}
+
+BOOL SetCurrentDirectoryA(const char* path) {
+    detail::Resolved r;
+    if (!detail::resolveArgument(path, r))
+        return FALSE;
+    struct stat st;
+    if (::stat(r.host.c_str(), &st) != 0)
+        return detail::fail(errno == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(errno), FALSE);
+    if (!S_ISDIR(st.st_mode))
+        return detail::fail(ERROR_DIRECTORY, FALSE);
+    if (::chdir(r.host.c_str()) != 0)
+        return detail::fail(ErrorFromErrno(errno), FALSE);
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
 }
 
 DWORD GetShortPathNameA(const char* longPath, char* shortPath, DWORD size) {

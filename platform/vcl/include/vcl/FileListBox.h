@@ -5,6 +5,12 @@
 // search; with the default FileType {ftNormal} it lists plain files, read-only and archived
 // ones included, and leaves out folders, hidden files, system files and volume labels.
 // It starts in the process's current folder.
+//
+// Notifications, as the platform's file list gives them: OnClick on every click on an entry
+// (also the one already selected) and when a navigation key selects one; OnChange after it
+// whenever the selection differs from the one last notified, so a new selection by the user
+// raises both. Every new listing (folder, mask or file type changed, Update, the list first
+// shown) raises OnChange with nothing selected. A selection the program makes raises OnChange.
 
 #include <vcl/ListBox.h>
 
@@ -29,6 +35,10 @@ class TFileListBox : public TListBox {
     TFileType FileType() const { return m_fileType; }
     void SetFileType(TFileType type);
 
+    // File icons beside the names.
+    bool ShowGlyphs() const { return m_showGlyphs; }
+    void SetShowGlyphs(bool value);
+
     // The selected entry's full path (folder, backslash unless the folder ends in one, name),
     // or "" when nothing is selected.
     std::string FileName() const;
@@ -36,11 +46,13 @@ class TFileListBox : public TListBox {
     // Lists the folder again.
     void Update();
 
-    // Raised when the selected entry changes (by the user, by code or by a new listing).
     TNotifyEvent OnChange;
 
   protected:
     void SelectionChanged() override;
+    void ItemClick() override;
+    // Raises OnChange and remembers the selection it told of.
+    virtual void Change();
 
   private:
     bool fill(const std::string& folder);
@@ -48,6 +60,8 @@ class TFileListBox : public TListBox {
     std::string m_directory;
     std::string m_mask = "*.*";
     TFileType m_fileType{ftNormal};
+    bool m_showGlyphs = false;
+    int m_lastSelection = -1;
 };
 
 } // namespace vcl

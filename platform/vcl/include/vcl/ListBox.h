@@ -1,6 +1,8 @@
 #pragma once
 
 // A list box: one Windows-1250 text per line, single selection, scrolled by whole lines.
+// As the platform's list boxes, it selects nothing when it receives the focus: only a click or
+// a navigation key (arrows, Home, End, Page Up/Down) selects a line.
 
 #include <vcl/Strings.h>
 #include <vcl/WinControl.h>
@@ -31,11 +33,16 @@ class TListBox : public TWinControl {
     // Height of one line in pixels.
     int ItemHeight() const;
 
-    // OnClick (TControl) is raised when the user selects a line.
+    // OnClick (TControl) is raised on every click on a line (also the line already selected)
+    // and when a navigation key selects another line.
 
   protected:
     // Raised whenever the selected line changes, by the user or by code.
     virtual void SelectionChanged() {}
+    // The user clicked a line or selected one by key; raises OnClick.
+    virtual void ItemClick();
+    // True while a mouse press or a key inside the list is being handled (the user selects).
+    bool UserSelecting() const;
     void PrepareRepaint() override;
     void ColorChanged() override;
 

@@ -81,6 +81,9 @@ std::string WindowsPath(std::string_view hostPath);
 std::string ProgramPath();
 // The current folder in Windows form.
 std::string GetCurrentDirectory();
+// Makes `path` the process's current folder; false (ERROR_PATH_NOT_FOUND, ERROR_DIRECTORY...)
+// when it is no folder that can be entered.
+BOOL SetCurrentDirectoryA(const char* path);
 
 // ---- Drives and short names ------------------------------------------------------------
 

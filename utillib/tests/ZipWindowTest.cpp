@@ -14,6 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTimer>
+
+#include <glib.h>
 #include <QPointer>
 #include <QWidget>
 
@@ -226,6 +229,22 @@ TEST_F(ZipWindow_, LargeAndEmptyTotalsUpdateBarAndText) {
         EXPECT_EQ(w->ProgressBar1->Position(), static_cast<int>(half / 2));
         delete w;
     }
+}
+
+TEST_F(ZipWindow_, HostsGLibLoopServesTheWindowAfterTheCall) {
+    std::int32_t window = 1;
+    ASSERT_EQ(VELTZip("C:\\a.txt", "C:\\one.zip", "", 6, 0, 0, 0, &window), 0);
+    TVELTZipWindow* w = made();
+    QPointer<QWidget> widget = w->Widget();
+    // A plain C host turns the GLib loop of its thread; Qt's events are dispatched by it.
+    bool served = false;
+    QTimer::singleShot(0, [&] { served = true; });
+    w->Close(); // a close request, as the host may send to the handle: the window only hides
+    for (int i = 0; i < 100 && !served; ++i)
+        g_main_context_iteration(nullptr, FALSE);
+    EXPECT_TRUE(served);
+    ASSERT_FALSE(widget.isNull());
+    EXPECT_FALSE(widget->isVisible());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -340,6 +341,22 @@ int RunProgram(const std::vector<std::string>& argv, std::string* output,
     if (output)
         *output = std::move(out);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+ScopedEnv::ScopedEnv(const char* name, const std::optional<std::string>& value) : m_name(name) {
+    if (const char* old = std::getenv(name))
+        m_old = old;
+    if (value)
+        ::setenv(name, value->c_str(), 1);
+    else
+        ::unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (m_old)
+        ::setenv(m_name.c_str(), m_old->c_str(), 1);
+    else
+        ::unsetenv(m_name.c_str());
 }
 
 } // namespace vltest

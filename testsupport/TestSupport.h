@@ -5,12 +5,14 @@
 //                                own with loopback up: ports 25/110 free, nothing leaves
 //   VLTEST_PRIVATE_NETWORK()    the same inside a test body; skips when not root
 //   TempDir                     a temporary folder (mode 0755, removed at the end)
+//   ScopedEnv                   an environment variable set for one test
 //   ChildProcess, WaitForPort   a started program, stopped at the end
 //   SmtpServer (SmtpServer.h), Pop3Server (Pop3Server.h), VirtualDisplay (VirtualDisplay.h),
 //   FtpServer and FtpProxy (FtpServer.h), HostileFtpServer (HostileFtpServer.h)
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +52,20 @@ class TempDir {
 
   private:
     std::string m_path;
+};
+
+// Sets an environment variable (or, given nothing, removes it) for the life of the object and
+// puts the old state back afterwards, also when the test fails half-way.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const std::optional<std::string>& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+  private:
+    std::string m_name;
+    std::optional<std::string> m_old;
 };
 
 // Whole-file helpers (host paths); ReadFile of a missing file gives "" and sets *exists false.

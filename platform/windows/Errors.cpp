@@ -46,6 +46,8 @@ std::string SysErrorMessage(DWORD code) {
         return "The media is write protected.";
     case 21:
         return "The device is not ready.";
+    case 29:
+        return "The system cannot write to the specified device.";
     case 31:
         return "A device attached to the system is not functioning.";
     case 32:

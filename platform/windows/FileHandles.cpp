@@ -89,6 +89,8 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, void* /*secu
             return detail::fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
     } else if (creationDisposition == OPEN_EXISTING || creationDisposition == TRUNCATE_EXISTING) {
         return detail::fail(detail::missingError(r.host), INVALID_HANDLE_VALUE);
+    } else if (DWORD bad = detail::checkNewName(path)) {
+        return detail::fail(bad, INVALID_HANDLE_VALUE);
     }
 
     int flags = O_CLOEXEC | (wantWrite ? O_RDWR : O_RDONLY);

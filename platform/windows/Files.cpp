@@ -3,9 +3,12 @@
 
 #include "WinInternal.h"
 
+#include <runtime/Cp1250.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/time.h>
 #include <sys/xattr.h>
@@ -91,6 +94,29 @@ DWORD copyContent(const std::string& from, const std::string& to) {
     return result;
 }
 
+// Removes the temporary files that an earlier write of the same file left behind when it was
+// killed between writing and renaming: those that no open holds locked.
+void removeStaleTemporaries(const std::string& folder, const std::string& prefix) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (dirent* e = ::readdir(dir)) {
+        std::string_view name(e->d_name);
+        if (!name.starts_with(prefix) || name.size() != prefix.size() + 6)
+            continue;
+        int fd = ::openat(::dirfd(dir), e->d_name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            continue;
+        struct flock probe = {};
+        probe.l_type = F_WRLCK;
+        probe.l_whence = SEEK_SET;
+        if (::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type == F_UNLCK)
+            ::unlinkat(::dirfd(dir), e->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
 } // namespace
 
 namespace detail {
@@ -132,10 +158,27 @@ DWORD replaceFileAtomically(const std::string& hostPath, std::string_view bytes)
     const bool existed = ::stat(target.c_str(), &old) == 0;
     const long long stored = existed ? storedAttributes(target) : -1;
 
-    std::string temp = hostParent(target) + "/." + hostBaseName(target) + ".vltmp.XXXXXX";
-    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return ErrorFromErrno(errno);
+    const std::string folder = hostParent(target);
+    const std::string tempPrefix = "." + hostBaseName(target) + ".vltmp.";
+    removeStaleTemporaries(folder, tempPrefix);
+    std::string temp;
+    int fd = -1;
+    for (;;) {
+        temp = folder + "/" + tempPrefix + "XXXXXX";
+        fd = ::mkostemp(temp.data(), O_CLOEXEC);
+        if (fd < 0)
+            return ErrorFromErrno(errno);
+        // The lock tells other writers that this file is in use; one of them may have taken it
+        // for stale in the instant before the lock, so it must still be there once locked.
+        struct flock whole = {};
+        whole.l_type = F_WRLCK;
+        whole.l_whence = SEEK_SET;
+        ::fcntl(fd, F_OFD_SETLK, &whole);
+        struct stat self;
+        if (::fstat(fd, &self) != 0 || self.st_nlink > 0)
+            break;
+        ::close(fd);
+    }
     auto abandon = [&](int err) {
         ::close(fd);
         ::unlink(temp.c_str());
@@ -155,16 +198,11 @@ DWORD replaceFileAtomically(const std::string& hostPath, std::string_view bytes)
     }
     if (::fsync(fd) != 0)
         return abandon(errno);
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        return ErrorFromErrno(err);
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        return ErrorFromErrno(err);
-    }
+    // Renamed while still open, so that the lock guards the file until it has its name.
+    if (::rename(temp.c_str(), target.c_str()) != 0)
+        return abandon(errno);
+    if (::close(fd) != 0)
+        return ErrorFromErrno(errno);
     int dir = ::open(hostParent(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
@@ -197,6 +235,8 @@ BOOL CreateDirectoryA(const char* path, void* /*securityAttributes*/) {
     detail::Resolved r;
     if (!detail::resolveArgument(path, r))
         return FALSE;
+    if (DWORD bad = detail::checkNewName(path))
+        return detail::fail(bad, FALSE);
     if (::mkdir(r.host.c_str(), 0777) != 0) {
         int err = errno;
         if (err == EEXIST)
@@ -226,6 +266,8 @@ BOOL MoveFileA(const char* from, const char* to) {
     detail::Resolved a, b;
     if (!detail::resolveArgument(from, a) || !detail::resolveArgument(to, b))
         return FALSE;
+    if (DWORD bad = detail::checkNewName(to))
+        return detail::fail(bad, FALSE);
     struct stat st;
     if (::lstat(a.host.c_str(), &st) != 0)
         return detail::fail(failFor(a.host, errno), FALSE);
@@ -257,6 +299,8 @@ BOOL CopyFileA(const char* from, const char* to, BOOL failIfExists) {
     detail::Resolved a, b;
     if (!detail::resolveArgument(from, a) || !detail::resolveArgument(to, b))
         return FALSE;
+    if (DWORD bad = detail::checkNewName(to))
+        return detail::fail(bad, FALSE);
     struct stat st;
     if (::stat(a.host.c_str(), &st) != 0)
         return detail::fail(failFor(a.host, errno), FALSE);
@@ -276,6 +320,77 @@ BOOL CopyFileA(const char* from, const char* to, BOOL failIfExists) {
         return detail::fail(result, FALSE);
     SetLastError(ERROR_SUCCESS);
     return TRUE;
+}
+
+namespace {
+
+// A file with no name yet in `folder`. `tmpName` is set when the system cannot make a nameless
+// file and a hidden named one stands in.
+int openNameless(const std::string& folder, std::string& tmpName) {
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd >= 0)
+        return fd;
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        return -1;
+    tmpName = folder + "/.vlnew-XXXXXX";
+    fd = ::mkostemp(tmpName.data(), O_CLOEXEC);
+    if (fd >= 0)
+        ::fchmod(fd, 0666 & ~processUmask());
+    return fd;
+}
+
+// Gives the finished file its name; fails, leaving nothing, when the name is taken.
+int publish(int fd, const std::string& tmpName, const std::string& target) {
+    int rc;
+    if (tmpName.empty()) {
+        const std::string procPath = "/proc/self/fd/" + std::to_string(fd);
+        rc = ::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW);
+    } else {
+        rc = ::link(tmpName.c_str(), target.c_str());
+    }
+    return rc == 0 ? 0 : errno;
+}
+
+} // namespace
+
+bool WriteNewFile(std::string_view windowsPath, const std::function<bool(int fd)>& write) {
+    const std::string target = HostPathForNewFile(windowsPath);
+    if (target.empty())
+        return false;
+    if (target.back() == '/')
+        return detail::fail(ERROR_INVALID_NAME, false);
+    struct stat st;
+    if (::lstat(target.c_str(), &st) == 0)
+        return detail::fail(ERROR_FILE_EXISTS, false);
+    const std::string folder = detail::hostParent(target);
+    std::string tmpName;
+    int fd = openNameless(folder, tmpName);
+    if (fd < 0)
+        return detail::fail(failFor(target, errno), false);
+    DWORD error = ERROR_SUCCESS;
+    errno = 0;
+    if (!write(fd))
+        error = errno ? ErrorFromErrno(errno) : ERROR_WRITE_FAULT;
+    else if (::fsync(fd) != 0)
+        error = ErrorFromErrno(errno);
+    else if (int err = publish(fd, tmpName, target))
+        error = err == EEXIST ? ERROR_FILE_EXISTS : ErrorFromErrno(err);
+    if (!tmpName.empty())
+        ::unlink(tmpName.c_str());
+    ::close(fd);
+    if (error != ERROR_SUCCESS)
+        return detail::fail(error, false);
+    // The new name is on disk only once its folder is.
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        const bool flushed = ::fsync(dir) == 0;
+        const int err = errno;
+        ::close(dir);
+        if (!flushed)
+            return detail::fail(ErrorFromErrno(err), false);
+    }
+    SetLastError(ERROR_SUCCESS);
+    return true;
 }
 
 namespace {
@@ -325,6 +440,8 @@ bool ForceDirectories(std::string_view path) {
                 return detail::fail(ERROR_PATH_NOT_FOUND, false);
             continue;
         }
+        if (!IsValidFileName(rtl::utf8ToCp1250(detail::hostBaseName(cur))))
+            return detail::fail(ERROR_INVALID_NAME, false);
         if (::mkdir(cur.c_str(), 0777) != 0 && errno != EEXIST)
             return detail::fail(ErrorFromErrno(errno), false);
     }

@@ -43,55 +43,62 @@ unsigned char upper(char c) {
     return rtl::detail::kUpper[static_cast<unsigned char>(c)];
 }
 
-bool matchAt(std::string_view name, std::size_t n, std::string_view expr, std::size_t e,
-             std::size_t lastDot) {
-    while (e < expr.size()) {
-        char c = expr[e];
-        if (c == '*') {
-            if (e + 1 == expr.size())
+// One pass over the name with the set of mask positions reached so far, so that the time
+// grows with the name times the mask, never with the number of stars. The DOS star cannot
+// consume the name's last full stop, whatever came before it, so the set is all the state
+// there is; a single backtracking point would lose matches such as "a.xb.xc" ~ "*.x*.", where
+// the first star must take the longer way.
+class Matcher {
+  public:
+    explicit Matcher(std::string_view expr) : m_expr(expr), m_now(expr.size() + 1), m_next(expr.size() + 1) {}
+
+    bool operator()(std::string_view name) {
+        const std::size_t lastDot = name.rfind('.');
+        std::fill(m_now.begin(), m_now.end(), 0);
+        m_now[0] = 1;
+        for (std::size_t n = 0;; ++n) {
+            const bool atEnd = n == name.size();
+            // Positions reached without taking a character.
+            for (std::size_t e = 0; e < m_expr.size(); ++e) {
+                if (!m_now[e])
+                    continue;
+                const char c = m_expr[e];
+                if (c == '*' || c == kDosStar || (c == kDosQm && (atEnd || name[n] == '.')) ||
+                    (c == kDosDot && atEnd))
+                    m_now[e + 1] = 1;
+            }
+            if (atEnd)
+                return m_now[m_expr.size()] != 0;
+            if (!m_expr.empty() && m_now[m_expr.size() - 1] && m_expr.back() == '*')
                 return true; // a final star takes the rest, whatever it is
-            for (std::size_t k = n; k <= name.size(); ++k)
-                if (matchAt(name, k, expr, e + 1, lastDot))
-                    return true;
-            return false;
-        }
-        if (c == kDosStar) {
-            // May take characters up to, not past, the last full stop of the name.
-            std::size_t limit = (lastDot != std::string_view::npos && lastDot >= n) ? lastDot : name.size();
-            for (std::size_t k = n; k <= limit; ++k)
-                if (matchAt(name, k, expr, e + 1, lastDot))
-                    return true;
-            return false;
-        }
-        if (c == kDosQm) {
-            if (n == name.size() || name[n] == '.') {
-                ++e;
-                continue;
+            const char ch = name[n];
+            std::fill(m_next.begin(), m_next.end(), 0);
+            bool any = false;
+            for (std::size_t e = 0; e < m_expr.size(); ++e) {
+                if (!m_now[e])
+                    continue;
+                const char c = m_expr[e];
+                if (c == '*' || (c == kDosStar && n != lastDot)) {
+                    m_next[e] = 1; // the star takes this character and may take more
+                } else if ((c == kDosQm && ch != '.') || (c == kDosDot && ch == '.') ||
+                           (c != kDosStar && c != kDosQm && c != kDosDot &&
+                            (c == ch || upper(c) == upper(ch)))) {
+                    m_next[e + 1] = 1;
+                } else {
+                    continue;
+                }
+                any = true;
             }
-            ++n;
-            ++e;
-            continue;
-        }
-        if (c == kDosDot) {
-            if (n == name.size()) {
-                ++e;
-                continue;
-            }
-            if (name[n] != '.')
+            if (!any)
                 return false;
-            ++n;
-            ++e;
-            continue;
+            std::swap(m_now, m_next);
         }
-        if (n == name.size())
-            return false;
-        if (c != name[n] && upper(c) != upper(name[n]))
-            return false;
-        ++n;
-        ++e;
     }
-    return n == name.size();
-}
+
+  private:
+    std::string_view m_expr;
+    std::vector<unsigned char> m_now, m_next; // mask positions reached before / after a character
+};
 
 // Which entries a search keeps, judged from the folder listing's entry type alone so that the
 // ones left out cost no lookup.
@@ -179,7 +186,7 @@ DWORD Listing::read(std::string_view p, Keep keep, bool& passedOver) {
         m_prefix += '/';
 
     const std::string expr = dosExpression(mask);
-    const auto matches = [&](std::string_view shown) { return matchAt(shown, 0, expr, 0, shown.rfind('.')); };
+    Matcher matches(expr);
     bool dots[2] = {false, false};
     std::string converted;
     while (dirent* e = ::readdir(m_dir)) {
@@ -282,8 +289,8 @@ HANDLE startSearch(const char* pattern, WIN32_FIND_DATAA* data, Keep keep, bool&
 } // namespace
 
 bool MatchesMask(std::string_view name, std::string_view mask) {
-    std::string expr = dosExpression(mask);
-    return matchAt(name, 0, expr, 0, name.rfind('.'));
+    const std::string expr = dosExpression(mask);
+    return Matcher(expr)(name);
 }
 
 HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data) {

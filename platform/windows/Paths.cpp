@@ -163,8 +163,14 @@ Resolved resolve(std::string_view windowsPath) {
     }
     // The program's side is Windows-1250; host names are its UTF-8 form.
     std::vector<std::string> given = splitHost(rest);
-    for (auto& c : given)
+    for (auto& c : given) {
+        if (c != "." && c != "..") {
+            const std::string_view kept = withoutTrailingDotsAndBlanks(c);
+            if (!kept.empty())
+                c.resize(kept.size());
+        }
         c = rtl::cp1250ToUtf8(c);
+    }
     std::size_t known = parts.size();
     appendComponents(parts, given, floor, &known);
 

@@ -4,6 +4,7 @@
 
 #include "WinInternal.h"
 
+#include <runtime/Cp1250.h>
 #include <runtime/SysUtils.h>
 
 #include <algorithm>
@@ -152,7 +153,85 @@ std::string lineEndOf(const std::vector<Line>& lines) {
     return "\r\n";
 }
 
+// A profile file in UTF-16 begins with its byte-order mark; the platform reads and writes such
+// a file as UTF-16. Its text is edited here as UTF-8, so no character is lost.
+constexpr std::string_view kUtf16Mark = "\xFF\xFE";
+
+bool isUtf16(std::string_view content) {
+    return content.starts_with(kUtf16Mark);
+}
+
+// The names and value of a call in the file's own encoding.
+struct Arguments {
+    Arguments(bool utf16, const char* section, const char* key, const char* value)
+        : m_utf16(utf16), m_section(convert(section)), m_key(convert(key)), m_value(convert(value)) {}
+    const char* section() const { return pointer(m_section); }
+    const char* key() const { return pointer(m_key); }
+    const char* value() const { return pointer(m_value); }
+    // A text of the file, for the caller (Windows-1250).
+    std::string shown(std::string_view text) const { return m_utf16 ? rtl::utf8ToCp1250(text) : std::string(text); }
+
+  private:
+    std::optional<std::string> convert(const char* s) const {
+        if (!s)
+            return std::nullopt;
+        return m_utf16 ? rtl::cp1250ToUtf8(s) : std::string(s);
+    }
+    static const char* pointer(const std::optional<std::string>& s) { return s ? s->c_str() : nullptr; }
+
+    bool m_utf16;
+    std::optional<std::string> m_section, m_key, m_value;
+};
+
 } // namespace
+
+namespace detail {
+
+std::string utf16leToUtf8(std::string_view bytes) {
+    std::string out;
+    std::size_t i = 0;
+    while (i + 1 < bytes.size()) {
+        char32_t u = static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+        i += 2;
+        if (u >= 0xD800 && u < 0xDC00 && i + 1 < bytes.size()) {
+            char32_t lo =
+                static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+            if (lo >= 0xDC00 && lo < 0xE000) {
+                u = 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00);
+                i += 2;
+            }
+        }
+        rtl::appendUtf8(out, u);
+    }
+    return out;
+}
+
+std::string utf8ToUtf16le(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    auto unit = [&](char32_t u) {
+        out.push_back(static_cast<char>(u & 0xFF));
+        out.push_back(static_cast<char>(u >> 8));
+    };
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const int more = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+        char32_t cp = more == 0 ? b : b & (0x3F >> more);
+        ++i;
+        for (int k = 0; k < more && i < text.size(); ++k, ++i)
+            cp = (cp << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+        if (cp >= 0x10000) {
+            unit(0xD800 + ((cp - 0x10000) >> 10));
+            unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            unit(cp);
+        }
+    }
+    return out;
+}
+
+} // namespace detail
 
 DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue, char* returned,
                                DWORD size, const char* fileName) {
@@ -169,18 +248,29 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
         auto r = detail::resolve(fileName);
         haveFile = !r.badPath && detail::readWholeFile(r.host, content);
     }
+    const bool utf16 = isUtf16(content);
+    if (utf16)
+        content = detail::utf16leToUtf8(std::string_view(content).substr(kUtf16Mark.size()));
+    const Arguments args(utf16, section, key, nullptr);
     std::vector<Line> lines = parseLines(content);
 
+    // Names in the caller's code page, each kept until the list is copied out.
+    auto listOut = [&](const std::vector<std::string_view>& names) {
+        std::vector<std::string> shown;
+        for (auto n : names)
+            shown.push_back(args.shown(n));
+        return copyList(std::vector<std::string_view>(shown.begin(), shown.end()), returned, size);
+    };
     if (!section) {
         std::vector<std::string_view> names;
         for (const auto& l : lines)
             if (l.kind == LineKind::Section)
                 names.push_back(l.name);
         SetLastError(haveFile ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
-        return copyList(names, returned, size);
+        return listOut(names);
     }
     std::size_t at = 0, end = 0;
-    const bool found = findSection(lines, section, at, end);
+    const bool found = findSection(lines, args.section(), at, end);
     if (!key) {
         std::vector<std::string_view> names;
         if (found)
@@ -188,13 +278,13 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
                 if (lines[i].kind == LineKind::Key)
                     names.push_back(lines[i].name);
         SetLastError(found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
-        return copyList(names, returned, size);
+        return listOut(names);
     }
     if (found) {
-        auto k = findKey(lines, at + 1, end, key);
+        auto k = findKey(lines, at + 1, end, args.key());
         if (k && lines[*k].value) {
             SetLastError(ERROR_SUCCESS);
-            return copyOut(unquote(*lines[*k].value), returned, size);
+            return copyOut(args.shown(unquote(*lines[*k].value)), returned, size);
         }
     }
     SetLastError(ERROR_FILE_NOT_FOUND);
@@ -238,7 +328,17 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
         struct stat parent;
         if (::stat(detail::hostParent(r.host).c_str(), &parent) != 0 || !S_ISDIR(parent.st_mode))
             return detail::fail(ERROR_PATH_NOT_FOUND, FALSE);
+        if (DWORD bad = detail::checkNewName(fileName))
+            return detail::fail(bad, FALSE);
     }
+
+    const bool utf16 = isUtf16(content);
+    if (utf16)
+        content = detail::utf16leToUtf8(std::string_view(content).substr(kUtf16Mark.size()));
+    const Arguments args(utf16, section, key, value);
+    section = args.section();
+    key = args.key();
+    value = args.value();
 
     std::vector<Line> lines = parseLines(content);
     const std::string eol = lineEndOf(lines);
@@ -283,6 +383,8 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
         out += std::string(key) + "=" + value + eol + content.substr(l.end);
     }
 
+    if (utf16)
+        out = std::string(kUtf16Mark) + detail::utf8ToUtf16le(out);
     DWORD result = detail::replaceFileAtomically(r.host, out);
     if (result != ERROR_SUCCESS)
         return detail::fail(result, FALSE);

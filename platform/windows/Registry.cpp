@@ -50,25 +50,6 @@ std::string registryFolder() {
     return std::string(home) + "/.config/vl-suite/registry";
 }
 
-std::string utf16leToUtf8(std::string_view bytes) {
-    std::string out;
-    std::size_t i = 0;
-    while (i + 1 < bytes.size()) {
-        char32_t u = static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
-        i += 2;
-        if (u >= 0xD800 && u < 0xDC00 && i + 1 < bytes.size()) {
-            char32_t lo =
-                static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
-            if (lo >= 0xDC00 && lo < 0xE000) {
-                u = 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00);
-                i += 2;
-            }
-        }
-        rtl::appendUtf8(out, u);
-    }
-    return out;
-}
-
 std::string_view trimBlanks(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
         s.remove_prefix(1);
@@ -143,7 +124,7 @@ Hive loadHive(int root) {
     bool utf8 = false;
     if (raw.size() >= 2 && static_cast<unsigned char>(raw[0]) == 0xFF &&
         static_cast<unsigned char>(raw[1]) == 0xFE) {
-        text = utf16leToUtf8(std::string_view(raw).substr(2));
+        text = detail::utf16leToUtf8(std::string_view(raw).substr(2));
         utf8 = true;
     } else if (raw.size() >= 3 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         text = raw.substr(3);
@@ -264,7 +245,7 @@ Hive loadHive(int root) {
                 continue;
             // Text types of a version 5 export are UTF-16LE; the ANSI query gives Windows-1250.
             if (unicodeHex && (v.type == REG_SZ || v.type == REG_EXPAND_SZ || v.type == REG_MULTI_SZ))
-                v.data = rtl::utf8ToCp1250(utf16leToUtf8(v.data));
+                v.data = rtl::utf8ToCp1250(detail::utf16leToUtf8(v.data));
         } else {
             continue; // "-" deletes in an import; here it is simply absent
         }

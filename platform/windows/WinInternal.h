@@ -30,6 +30,14 @@ bool resolveArgument(const char* path, Resolved& resolved);
 // ERROR_PATH_NOT_FOUND.
 DWORD missingError(const std::string& hostPath);
 
+// The last component of a Windows-form path (after the last "\" or "/", or after "C:").
+std::string_view lastComponent(std::string_view windowsPath);
+// A name as the platform stores it: full stops and blanks at its end dropped.
+std::string_view withoutTrailingDotsAndBlanks(std::string_view name);
+// ERROR_INVALID_NAME when the last component of `windowsPath` is no name a new entry may
+// have (IsValidFileName), else 0. Every call that makes a file or folder asks this first.
+DWORD checkNewName(std::string_view windowsPath);
+
 // The host folder part (without the last component) and the last component.
 std::string hostParent(const std::string& hostPath);
 std::string hostBaseName(const std::string& hostPath);
@@ -70,6 +78,11 @@ bool otherHolds(int fd, ShareByte which);
 bool readWholeFile(const std::string& hostPath, std::string& out);
 // The same from an open file, from its current position to its end.
 bool readWholeFile(int fd, std::string& out);
+
+// UTF-16LE text (without its byte-order mark) as UTF-8, and back; a lone surrogate is kept as
+// it is, so a round trip gives the same bytes.
+std::string utf16leToUtf8(std::string_view bytes);
+std::string utf8ToUtf16le(std::string_view text);
 
 // Writes `bytes` as the new content of `hostPath` so that a crash or full disk leaves either
 // the old or the new file whole: temporary file in the same folder, fsync, rename over.

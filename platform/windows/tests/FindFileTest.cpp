@@ -6,6 +6,7 @@
 #include "TempDir.h"
 #include <runtime/Cp1250.h>
 
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -265,6 +266,32 @@ TEST_F(Search, FoldersLeftOutOfTheSetAndLinksToThem) {
     EXPECT_EQ(rec.Name, "real");
     EXPECT_EQ(rec.Attr, win::faDirectory);
     win::FindClose(rec);
+}
+
+} // namespace
+
+namespace {
+
+// Stars that could each take any part of the name: the matcher must not try every split.
+TEST(WildcardSpeed, ManyStarsOnALongNameTakeLessThanAMillisecond) {
+    const std::string name = std::string(59, 'a') + "c";
+    const auto start = std::chrono::steady_clock::now();
+    const bool matched = win::MatchesMask(name, "*a*a*a*a*a*a*b");
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_FALSE(matched);
+    EXPECT_LT(took, std::chrono::milliseconds(1));
+    EXPECT_TRUE(win::MatchesMask(std::string(59, 'a') + "b", "*a*a*a*a*a*a*b"));
+}
+
+// A DOS star never takes the last full stop, so the star before it must sometimes take the
+// longer way: every split has to stay possible.
+TEST(WildcardSpeed, StarsBeforeTheLastFullStopKeepEveryWay) {
+    EXPECT_TRUE(win::MatchesMask("a.xb.xc", "*.x*."));
+    EXPECT_FALSE(win::MatchesMask("a.xb.xc.d", "*.x*."));
+    EXPECT_TRUE(win::MatchesMask("a.b.c", "*.*.c"));
+    EXPECT_TRUE(win::MatchesMask("a.b", "*?.?"));
+    EXPECT_FALSE(win::MatchesMask("a", ""));
+    EXPECT_TRUE(win::MatchesMask("", ""));
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include <runtime/Cp1250.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <set>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -280,6 +282,55 @@ TEST_F(Profile, FullDiskLeavesTheOldFileWhole) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(dir.read("full.ini"), kKept);
     EXPECT_EQ(folderEntries(dir.path()), "full.ini;");
+}
+
+// A file in UTF-16 with its byte-order mark stays UTF-16: a value is read in Windows-1250 and
+// a record written into it is UTF-16 too, every character the code page lacks kept.
+TEST_F(Profile, Utf16FileIsReadAndWrittenAsUtf16) {
+    auto utf16 = [](std::u16string_view text) {
+        std::string bytes = "\xFF\xFE";
+        for (char16_t c : text) {
+            bytes.push_back(static_cast<char>(c & 0xFF));
+            bytes.push_back(static_cast<char>(c >> 8));
+        }
+        return bytes;
+    };
+    dir.write("u.ini", utf16(u"[Eksport_TRN]\r\nKatalog_TRN=C:\\Przes\u0142ki\r\nUwaga=\u65E5\u672C\r\n"));
+    EXPECT_EQ(readIni("Eksport_TRN", "Katalog_TRN", "brak", 2048, "C:\\u.ini"), "C:\\Przesłki"_w);
+    EXPECT_EQ(readIni(nullptr, nullptr, "", 2048, "C:\\u.ini"), std::string("Eksport_TRN\0", 12));
+
+    ASSERT_TRUE(win::WritePrivateProfileStringA("Error", "Nr", "-1", "C:\\u.ini"));
+    ASSERT_TRUE(win::WritePrivateProfileStringA("Error", "Msg", "Błąd"_w.c_str(), "C:\\u.ini"));
+    EXPECT_EQ(dir.read("u.ini"), utf16(u"[Eksport_TRN]\r\nKatalog_TRN=C:\\Przes\u0142ki\r\nUwaga=\u65E5\u672C\r\n"
+                                       u"[Error]\r\nNr=-1\r\nMsg=B\u0142\u0105d\r\n"));
+    EXPECT_EQ(readIni("Error", "Msg", "", 2048, "C:\\u.ini"), "Błąd"_w);
+}
+
+// A write killed between its temporary file and the rename leaves the temporary file behind;
+// the next write of the same file takes it away, and leaves those of other files and those
+// still in use alone.
+TEST_F(Profile, NextWriteRemovesTemporaryFilesLeftByAKilledOne) {
+    dir.write("VL_PAK32.INI", "[Error]\r\nNr=0\r\n");
+    dir.write(".VL_PAK32.INI.vltmp.Ab12Cd", "[Error]\r\nNr=half");
+    dir.write(".VL_PAK32.INI.vltmp.zz99zz", "");
+    dir.write(".OTHER.INI.vltmp.Ab12Cd", "other");
+    dir.write(".VL_PAK32.INI.vltmp.keep", "not one of ours");
+    dir.write(".VL_PAK32.INI.vltmp.InUse1", "in use");
+    int held = ::open((dir / ".VL_PAK32.INI.vltmp.InUse1").c_str(), O_RDWR);
+    ASSERT_GE(held, 0);
+    struct flock whole = {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    ASSERT_EQ(::fcntl(held, F_OFD_SETLK, &whole), 0);
+
+    ASSERT_TRUE(win::WritePrivateProfileStringA("Error", "Nr", "1", "C:\\VL_PAK32.INI"));
+    ::close(held);
+    std::set<std::string> left;
+    for (auto& e : std::filesystem::directory_iterator(dir.path()))
+        left.insert(e.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"VL_PAK32.INI", ".OTHER.INI.vltmp.Ab12Cd", ".VL_PAK32.INI.vltmp.keep",
+                                           ".VL_PAK32.INI.vltmp.InUse1"}));
+    EXPECT_EQ(dir.read("VL_PAK32.INI"), "[Error]\r\nNr=1\r\n");
 }
 
 } // namespace

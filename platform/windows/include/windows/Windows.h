@@ -5,7 +5,8 @@
 // Paths come in Windows form ("C:\dir\file.txt", "dir/file", "\\" or "/" as separators) and
 // map onto the host file system: a drive letter through the drive table (VL_DRIVES), a host
 // absolute path as it is, a relative path against the current folder. A component that does
-// not exist as written is looked up without regard to letter case. Names on the programs' side
+// not exist as written is looked up without regard to letter case; full stops and blanks at
+// the end of a component are dropped, as the platform drops them. Names on the programs' side
 // are Windows-1250; host names are UTF-8. Every call sets the thread's last error code with the
 // platform's numbers.
 //
@@ -16,6 +17,7 @@
 //                default $HOME/.config/vl-suite/registry.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +47,7 @@ inline constexpr DWORD ERROR_ACCESS_DENIED = 5;
 inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
 inline constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 inline constexpr DWORD ERROR_WRITE_PROTECT = 19;
+inline constexpr DWORD ERROR_WRITE_FAULT = 29;
 inline constexpr DWORD ERROR_SHARING_VIOLATION = 32;
 inline constexpr DWORD ERROR_HANDLE_DISK_FULL = 39;
 inline constexpr DWORD ERROR_FILE_EXISTS = 80;
@@ -77,6 +80,16 @@ std::string HostPath(std::string_view windowsPath);
 // The Windows form of a host path (drive letter when the drive table covers it, backslashes,
 // Windows-1250 text with "?" for characters the code page lacks).
 std::string WindowsPath(std::string_view hostPath);
+// Whether a new file or folder may have this name (one component, Windows-1250): not when,
+// with the full stops and blanks at its end dropped (as the platform drops them), it is empty,
+// holds a character below 32 or one of < > : " / \ | ? *, or is a device name (CON, PRN, AUX,
+// NUL, COM1-COM9, LPT1-LPT9, with or without an extension). The calls below that make a file or
+// folder refuse such a name with ERROR_INVALID_NAME.
+bool IsValidFileName(std::string_view name);
+// The host path for a file that is about to be made at `windowsPath`, for code that writes the
+// file itself; empty, with ERROR_INVALID_NAME or the path's error, when the platform would not
+// make it there.
+std::string HostPathForNewFile(std::string_view windowsPath);
 // GetModuleFileNameA of the running program, in Windows form ("C:\work\build\bin\VL_PAK32").
 std::string ProgramPath();
 // The current folder in Windows form.
@@ -123,6 +136,13 @@ bool FileExists(std::string_view path); // an existing entry that is not a folde
 bool DirectoryExists(std::string_view path);
 // Creates a folder and its missing parents; false when it cannot.
 bool ForceDirectories(std::string_view path);
+
+// Makes a new file at `windowsPath` from the bytes that `write` puts into the descriptor it is
+// given, so that nothing shows under the name until they are all there and on disk (the file
+// and its folder flushed). False, with the last error, when the name is invalid
+// (ERROR_INVALID_NAME), the file exists (ERROR_FILE_EXISTS), the folder is missing or `write`
+// gives false; nothing is left behind then.
+bool WriteNewFile(std::string_view windowsPath, const std::function<bool(int fd)>& write);
 
 inline constexpr DWORD GENERIC_READ = 0x80000000;
 inline constexpr DWORD GENERIC_WRITE = 0x40000000;

@@ -76,6 +76,11 @@ bool ZapiszZalacznik(const net::TIdMessagePart& czesc, std::string_view katalog,
         return false;
     if (nip && !ZgodnyZNIP(nazwa, *nip))
         return false;
+    // Refused before the old file is deleted: an empty incoming folder would put the file at
+    // the drive's root, and a name the platform cannot give a file, or one of the program's
+    // own files, must not cost an existing file.
+    if (katalog.empty() || !win::IsValidFileName(nazwa) || NazwaPlikuProgramu(nazwa, win::ProgramPath()))
+        throw net::EIdException("Error saving attachment.");
     const std::string sciezka = std::string(katalog) + "\\" + nazwa;
     win::DeleteFileA(sciezka.c_str());
     // The component writes the whole file or, on failure, nothing under this path.

@@ -2,11 +2,16 @@
 
 #include "MailInNazwy.h"
 
+#include <TestSupport.h>
+#include <runtime/Cp1250.h>
+
 #include <gtest/gtest.h>
 
 namespace {
 
 using VL_PAK32::DataKrotka;
+using VL_PAK32::NazwaPlikuProgramu;
+using rtl::operator""_w;
 using VL_PAK32::NazwaZalacznika;
 using VL_PAK32::RozmiarTekst;
 using VL_PAK32::ZgodnyZNIP;
@@ -56,13 +61,47 @@ INSTANTIATE_TEST_SUITE_P(
         NipCase{"12345678901.zip", "12345678901", false}, NipCase{"12345678901", "12345678901", false},
         NipCase{" 123456789_1.zip", "123456789", false}, NipCase{"", "", true}, NipCase{"x.zip", "", false}));
 
+TEST(NazwaPlikuProgramuTest, TheSettingsFileAndTheProgramItself) {
+    const char* program = "C:\\VL\\VL_PAK32";
+    for (const char* nazwa : {"VL_PAK32.INI", "vl_pak32.ini", "VL_PAK32.INI. ", "VL_PAK32", "vl_pak32.."})
+        EXPECT_TRUE(NazwaPlikuProgramu(nazwa, program)) << nazwa;
+    for (const char* nazwa : {"VL_PAK32.ZIP", "VL_PAK32.INI.zip", "VL_PAK3", "VL", ""})
+        EXPECT_FALSE(NazwaPlikuProgramu(nazwa, program)) << nazwa;
+    EXPECT_TRUE(NazwaPlikuProgramu("VL_PAK32.INI", ""));
+}
+
+// Without a locale of the user's own (C), the form of a Polish desktop.
 TEST(DataKrotkaTest, DayMonthFullYear) {
+    vltest::ScopedEnv all("LC_ALL", "C"), time("LC_TIME", std::nullopt);
     EXPECT_EQ(DataKrotka(45356.75), "05.03.2024"); // 5 March 2024, 18:00
     EXPECT_EQ(DataKrotka(45292.0), "01.01.2024");
     EXPECT_EQ(DataKrotka(45291.999), "31.12.2023");
     EXPECT_EQ(DataKrotka(25569.5), "01.01.1970");
     EXPECT_EQ(DataKrotka(36526.0), "01.01.2000");
     EXPECT_EQ(DataKrotka(1.0), "31.12.1899");
+}
+
+// The short date form of the locale that LC_TIME names, built here from the C library's
+// sources so that the test does not depend on the locales a machine has installed.
+TEST(DataKrotkaTest, FollowsTheUsersLocale) {
+    vltest::TempDir locales;
+    for (const char* nazwa : {"en_US", "de_DE", "pl_PL"}) {
+        const std::string cel = locales.File(std::string(nazwa) + ".UTF-8");
+        if (vltest::RunProgram({"/usr/bin/localedef", "-i", nazwa, "-f", "UTF-8", cel}) < 0 || !vltest::PathExists(cel))
+            GTEST_SKIP() << "localedef cannot build " << nazwa;
+    }
+    vltest::ScopedEnv path("LOCPATH", locales.Path()), all("LC_ALL", std::nullopt),
+        lang("LANG", "C.UTF-8");
+    struct Case {
+        const char* lokal;
+        std::string data;
+    };
+    for (const Case& c : {Case{"en_US.UTF-8", "03/05/2024"}, Case{"de_DE.UTF-8", "05.03.2024"},
+                          Case{"pl_PL.UTF-8", "05.03.2024"}, Case{"xx_YY.UTF-8", "05.03.2024"},
+                          Case{"C", "05.03.2024"}}) {
+        vltest::ScopedEnv time("LC_TIME", c.lokal);
+        EXPECT_EQ(DataKrotka(45356.75), c.data) << c.lokal;
+    }
 }
 
 TEST(DataKrotkaTest, NoDateGivesAnEmptyColumn) {

@@ -9,6 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 using namespace mailin;
@@ -333,6 +338,117 @@ TEST_F(MailInTZTest, RefusedRecordWriteStopsTheRunAtTheDefaultErrorDialog) {
                                              L("Brak nowych wiadomości."), L("Rozłączono z serwerem.")}));
     EXPECT_FALSE(okno->ButZamknij->Visible());
     EXPECT_EQ(VL_PAK32::BladNr, -1);
+}
+
+// A plain subject that differs from the title by one blank at its end or its start is not the
+// title: the comparison sees the subject as the sender wrote it.
+TEST_F(MailInTZTest, SubjectWithABlankMoreIsNotTaken) {
+    ustawienia["Tytul_Wiadomosci"] = "Paczka";
+    serwer->AddMessage(Wiadomosc("Paczka ", {{"a.zip", "a"}}));
+    serwer->AddMessage(Wiadomosc(" Paczka", {{"b.zip", "b"}}));
+    serwer->AddMessage(Wiadomosc("Paczka", {{"c.zip", "c"}}));
+
+    const Wynik w = Uruchom();
+
+    ASSERT_EQ(w.lista.size(), 3u);
+    EXPECT_EQ(w.lista[0][0], "Paczka ");
+    EXPECT_EQ(w.lista[1][0], " Paczka");
+    EXPECT_EQ(w.lista[2][0], "Paczka");
+    EXPECT_EQ(Pliki(), (std::vector<std::string>{"c.zip"}));
+    EXPECT_EQ(w.nr, "0");
+    EXPECT_EQ(Sesje()[0].retr, 1);
+}
+
+struct NiewaznaNazwa {
+    const char* nazwa; // UTF-8, as the sender names the file
+};
+
+class MailInTZNiewazneNazwy : public MailInTZTest, public ::testing::WithParamInterface<NiewaznaNazwa> {};
+
+// A name no file may have ends the run with "Error saving attachment.": nothing is saved under
+// it, no older file is touched, and with no QUIT every message stays on the server. Names
+// outside Windows-1250 come out as "?", which is such a name, so two packages can no longer
+// overwrite each other under "??.zip".
+TEST_P(MailInTZNiewazneNazwy, EndTheRunAndKeepEveryMessage) {
+    vltest::WriteFile(trn + "/stary.zip", "stary");
+    serwer->AddMessage(Wiadomosc("Przesyłka TRN", {{GetParam().nazwa, "dane"}}));
+    serwer->AddMessage(Wiadomosc("Przesyłka TRN", {{"dobry.zip", "dobry"}}));
+    ustawienia["CzyUsuwac"] = "tak";
+
+    const Wynik w = Uruchom();
+
+    EXPECT_EQ(w.log.at(w.log.size() - 2), L("Błąd : (-1) Error saving attachment.")) << GetParam().nazwa;
+    EXPECT_EQ(w.nr, "-1");
+    EXPECT_EQ(Pliki(), (std::vector<std::string>{"stary.zip"}));
+    okno.reset();
+    EXPECT_EQ(Sesje()[0].del, 0);
+    EXPECT_EQ(serwer->Messages().size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Nazwy, MailInTZNiewazneNazwy,
+                         ::testing::Values(NiewaznaNazwa{"日本.zip"}, NiewaznaNazwa{"Ωμέγα.zip"},
+                                           NiewaznaNazwa{"Привет.zip"}, NiewaznaNazwa{"ab:c.zip"},
+                                           NiewaznaNazwa{"a*b.zip"}, NiewaznaNazwa{"a|b.zip"},
+                                           NiewaznaNazwa{"a<b>.zip"}, NiewaznaNazwa{"a\"b.zip"},
+                                           NiewaznaNazwa{"CON.zip"}, NiewaznaNazwa{"lpt1"},
+                                           NiewaznaNazwa{"VL_PAK32.INI"}, NiewaznaNazwa{"vl_pak32.ini."},
+                                           NiewaznaNazwa{"a\tb.zip"}));
+
+// The program's own settings file cannot be replaced through a package even when the incoming
+// folder is the program's folder.
+TEST_F(MailInTZTest, PackageNamedLikeTheSettingsFileLeavesItAlone) {
+    ustawienia["Katalog_TRN"] = win::WindowsPath(FolderProgramu()->Path());
+    serwer->AddMessage(Wiadomosc("Przesyłka TRN", {{"VL_PAK32.INI", "[Eksport_TRN]\nSMTP=zly.example\n"}}));
+
+    const Wynik w = Uruchom();
+
+    EXPECT_EQ(w.nr, "-1");
+    EXPECT_EQ(w.msg, "Error saving attachment.");
+    EXPECT_EQ(vltest::ReadFile(FolderProgramu()->IniFile()).find("zly.example"), std::string::npos);
+}
+
+// An empty incoming folder is no folder to write into (it would be the drive's root): the run
+// ends with "Error saving attachment.", nothing saved and nothing deleted.
+TEST_F(MailInTZTest, EmptyIncomingFolderSavesNothing) {
+    ustawienia["Katalog_TRN"] = "";
+    serwer->AddMessage(Wiadomosc("Przesyłka TRN", {{"pakiet.zip", "dane"}}));
+    ustawienia["CzyUsuwac"] = "tak";
+
+    const Wynik w = Uruchom();
+
+    EXPECT_EQ(w.nr, "-1");
+    EXPECT_EQ(w.msg, "Error saving attachment.");
+    EXPECT_FALSE(vltest::PathExists("/pakiet.zip"));
+    okno.reset();
+    EXPECT_EQ(Sesje()[0].del, 0);
+    EXPECT_EQ(serwer->Messages().size(), 1u);
+}
+
+// Two minutes of silence end the run as a socket error (the limit is shortened here through
+// the component's setting); the window is not left hanging and the host gets its record.
+TEST_F(MailInTZTest, SilentServerEndsTheRunWithTheSocketTimeOut) {
+    int sluchacz = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(1110);
+    ASSERT_EQ(::bind(sluchacz, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(::listen(sluchacz, 1), 0); // accepted by the system, never answered
+    vltest::WriteFile(FolderProgramu()->IniFile(), PlikINI(ustawienia));
+    vcl::testing::MessageBoxResponder okna(win::IDOK);
+    okno = std::make_unique<TForm2>(nullptr);
+    okno->AfterConstruction();
+    okno->POP->SetPort(1110);
+    okno->POP->SetSilenceTimeout(500);
+    ASSERT_TRUE(vcl::testing::ShowAndWait(*okno, 60000));
+    ASSERT_TRUE(vcl::testing::WaitFor([&] { return okno->ButZamknij->Visible(); }, 20000));
+    ::close(sluchacz);
+    EXPECT_EQ(VL_PAK32::BladNr, 10060);
+    const std::string ini = vltest::ReadFile(FolderProgramu()->IniFile());
+    EXPECT_EQ(WartoscINI(ini, "Error", "Nr"), "10060");
+    EXPECT_EQ(WartoscINI(ini, "Error", "Msg"), "Socket Error # 10060, Connection timed out.");
+    ASSERT_EQ(okna.Count(), 1);
+    EXPECT_EQ(okna[0].caption, L("Błąd 10060"));
 }
 
 TEST_F(MailInTZTest, CloseButtonClosesTheWindow) {

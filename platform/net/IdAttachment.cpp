@@ -23,43 +23,6 @@ namespace {
     throw EIdException("Error saving attachment.");
 }
 
-std::string folderOf(const std::string& hostPath) {
-    auto slash = hostPath.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return hostPath.substr(0, slash);
-}
-
-// A file with no name yet in `folder`, so that nothing appears under the target name until
-// the data is complete. `tmpName` is set when the system cannot make a nameless file.
-int openNameless(const std::string& folder, std::string& tmpName) {
-    int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd >= 0)
-        return fd;
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-        return -1;
-    tmpName = folder + "/.vlnet-save-XXXXXX";
-    fd = ::mkostemp(tmpName.data(), O_CLOEXEC);
-    if (fd >= 0)
-        ::fchmod(fd, 0644);
-    return fd;
-}
-
-// Gives the finished file its name; fails, leaving nothing, when the name is taken.
-bool publish(int fd, const std::string& tmpName, const std::string& target) {
-    bool ok;
-    if (tmpName.empty()) {
-        std::string procPath = "/proc/self/fd/" + std::to_string(fd);
-        ok = ::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0;
-    } else {
-        ok = ::link(tmpName.c_str(), target.c_str()) == 0;
-        ::unlink(tmpName.c_str());
-    }
-    return ok;
-}
-
 } // namespace
 
 TIdAttachment& TIdAttachment::Create(TIdMessageParts& parts, std::string_view path) {
@@ -79,25 +42,16 @@ void TIdAttachment::SetReceivedContent(std::shared_ptr<ReceivedContent> c) {
 }
 
 void TIdAttachment::SaveToFile(std::string_view path) const {
-    if (path.empty())
-        saveFailed();
-    const std::string target = win::HostPath(path);
-    if (target.empty() || target.back() == '/' || ::access(target.c_str(), F_OK) == 0)
-        saveFailed();
-    std::string tmpName;
-    int fd = openNameless(folderOf(target), tmpName);
-    if (fd < 0)
-        saveFailed();
-
-    bool ok = true;
-    if (m_content) {
-        GMimeStream* out = g_mime_stream_fs_new(fd);
-        g_mime_stream_fs_set_owner(GMIME_STREAM_FS(out), FALSE);
-        ok = m_content->WriteDecoded(out) && g_mime_stream_flush(out) == 0;
-        g_object_unref(out);
-    } else {
+    const bool saved = win::WriteNewFile(path, [&](int fd) {
+        if (m_content) {
+            GMimeStream* out = g_mime_stream_fs_new(fd);
+            g_mime_stream_fs_set_owner(GMIME_STREAM_FS(out), FALSE);
+            const bool ok = m_content->WriteDecoded(out) && g_mime_stream_flush(out) == 0;
+            g_object_unref(out);
+            return ok;
+        }
         int in = ::open(win::HostPath(m_storedPathName).c_str(), O_RDONLY | O_CLOEXEC);
-        ok = in >= 0;
+        bool ok = in >= 0;
         char buf[65536];
         while (ok) {
             ssize_t n = ::read(in, buf, sizeof buf);
@@ -108,13 +62,9 @@ void TIdAttachment::SaveToFile(std::string_view path) const {
         }
         if (in >= 0)
             ::close(in);
-    }
-    if (ok)
-        ok = publish(fd, tmpName, target);
-    else if (!tmpName.empty())
-        ::unlink(tmpName.c_str());
-    ::close(fd);
-    if (!ok)
+        return ok;
+    });
+    if (!saved)
         saveFailed();
 }
 

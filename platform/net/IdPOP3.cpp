@@ -66,12 +66,11 @@ void TIdPOP3::Connect(int timeoutMs) {
     }
 }
 
-// STAT; raises EIdProtocolReplyError(2) on -ERR or a reply without a count.
 int TIdPOP3::CheckMessages() {
     std::string text = m_channel.Pop3Command("STAT");
     auto count = ParseStatCount(text);
-    if (!count)
-        throw EIdProtocolReplyError(2, text);
+    if (!count || *count > INT32_MAX || *count < INT32_MIN)
+        throw EIdException("'" + text.substr(0, text.find(' ')) + "' is not a valid integer value");
     return static_cast<int>(*count);
 }
 

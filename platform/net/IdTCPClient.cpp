@@ -14,6 +14,7 @@ bool TIdTCPClient::Connected() const {
 
 void TIdTCPClient::openConnection(int timeoutMs) {
     m_channel.Socket().SetReadTimeout(m_readTimeout);
+    m_channel.Socket().SetSilenceTimeout(m_silenceTimeout);
     m_channel.Socket().Connect(m_host, m_port, timeoutMs);
 }
 

@@ -1,5 +1,7 @@
 #include <net/MessageParser.h>
 
+#include "HeaderDecoding.h"
+
 #include <net/IdAttachment.h>
 #include <net/IdException.h>
 #include <net/IdText.h>
@@ -94,6 +96,24 @@ bool isAttachment(GMimeObject* o) {
     return !GMIME_IS_TEXT_PART(o);
 }
 
+// A header's raw value, or null when the object has no such header.
+const char* rawHeader(GMimeObject* o, const char* name) {
+    GMimeHeader* h = g_mime_header_list_get_header(g_mime_object_get_header_list(o), name);
+    return h ? g_mime_header_get_raw_value(h) : nullptr;
+}
+
+// The attachment's file name (UTF-8). An RFC 2231 name is decoded here, as GMime's C string
+// would end at a NUL inside it and so hide a name that is no valid file name.
+std::string fileNameOf(GMimeObject* o) {
+    for (auto [header, parameter] : {std::pair{"Content-Disposition", "filename"}, std::pair{"Content-Type", "name"}})
+        if (const char* raw = rawHeader(o, header))
+            if (auto name = detail::Rfc2231Parameter(raw, parameter))
+                return *name;
+    const char* name = GMIME_IS_PART(o) ? g_mime_part_get_filename(GMIME_PART(o))
+                                        : g_mime_object_get_content_disposition_parameter(o, "filename");
+    return name ? name : "";
+}
+
 void addPart(GMimeObject* o, TIdMessage& msg) {
     if (GMIME_IS_MULTIPART(o)) {
         GMimeMultipart* mp = GMIME_MULTIPART(o);
@@ -104,9 +124,7 @@ void addPart(GMimeObject* o, TIdMessage& msg) {
     if (isAttachment(o)) {
         auto att = std::make_unique<TIdAttachment>();
         att->SetContentType(contentTypeOf(o));
-        const char* name = GMIME_IS_PART(o) ? g_mime_part_get_filename(GMIME_PART(o))
-                                            : g_mime_object_get_content_disposition_parameter(o, "filename");
-        att->SetFileName(toCp1250(name));
+        att->SetFileName(rtl::utf8ToCp1250(fileNameOf(o)));
         att->SetReceivedContent(std::make_shared<ReceivedContent>(o));
         msg.MessageParts().Add(std::move(att));
         return;
@@ -139,7 +157,10 @@ void ParseMessageFile(int fd, TIdMessage& msg, bool headersOnly) {
         throw EIdMessageError("Message is malformed.");
     }
 
-    msg.SetSubject(toCp1250(g_mime_message_get_subject(message)));
+    // From the raw header: GMime's decoded subject loses the blanks at its end, and the title
+    // comparison counts them.
+    if (const char* subject = rawHeader(GMIME_OBJECT(message), "Subject"))
+        msg.SetSubject(rtl::utf8ToCp1250(detail::DecodeHeaderText(subject)));
     fillAddress(g_mime_message_get_from(message), msg.From());
     fillList(g_mime_message_get_to(message), msg.Recipients());
     fillList(g_mime_message_get_reply_to(message), msg.ReplyTo());

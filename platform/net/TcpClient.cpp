@@ -247,12 +247,20 @@ void TcpClient::Connect(const std::string& host, int port, int timeoutMs) {
 
 void TcpClient::waitFor(short events, bool forRead) {
     const bool limited = forRead && m_readTimeout > 0;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(limited ? m_readTimeout : 0);
+    const auto start = Clock::now();
+    const auto deadline = start + std::chrono::milliseconds(limited ? m_readTimeout : 0);
+    const bool silenceLimited = m_silenceTimeout > 0;
+    const auto silenceEnd = start + std::chrono::milliseconds(silenceLimited ? m_silenceTimeout : 0);
+    const bool readTimeoutFirst = limited && (!silenceLimited || deadline <= silenceEnd);
     for (;;) {
         pollfd p{m_fd, events, 0};
-        const int slice = nextSlice(limited, deadline);
-        if (slice == 0)
+        const int slice = readTimeoutFirst ? nextSlice(true, deadline) : nextSlice(silenceLimited, silenceEnd);
+        if (slice == 0 && readTimeoutFirst)
             throw EIdReadTimeout();
+        if (slice == 0) {
+            Close();
+            throw EIdSocketError(WinsockErrorFromErrno(ETIMEDOUT));
+        }
         int n = ::poll(&p, 1, slice);
         if (n > 0)
             return;

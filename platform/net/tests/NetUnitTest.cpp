@@ -1,5 +1,6 @@
 // Reply parsers, header encoding and the socket error texts, without a network.
 
+#include <net/IdAttachment.h>
 #include <net/IdEmailAddressList.h>
 #include <net/IdException.h>
 #include <net/MessageParser.h>
@@ -165,4 +166,56 @@ TEST(MessageParsing, MalformedInputRaisesOrParsesWithoutCrashing) {
     EXPECT_EQ(msg.Subject(), "Łódź"_w);
     EXPECT_EQ(msg.Body(), "body\r\n");
     EXPECT_EQ(msg.Date(), 0);
+}
+
+// The subject as the sender wrote it: unfolded and decoded, blanks at either end kept, so that
+// the title comparison can count them.
+TEST(MessageParsing, SubjectKeepsItsBlanks) {
+    struct Case {
+        const char* header;
+        std::string subject;
+    };
+    for (const Case& c : {
+             Case{"Subject: Paczka", "Paczka"},
+             Case{"Subject: Paczka ", "Paczka "},
+             Case{"Subject:   Paczka", "  Paczka"},
+             Case{"Subject: Paczka\r\n  1", "Paczka  1"},
+             Case{"Subject: =?utf-8?Q?Przesy=C5=82ka_?=", "Przesyłka "_w},
+             Case{"Subject: =?utf-8?B?UGFjemth?= =?utf-8?Q?_1?=", "Paczka 1"},
+             Case{"Subject: =?windows-1250?Q?=A3=F3d=9F?= x ", "Łódź x "_w},
+             Case{"Subject: a =?bogus?Q?x?= b", "a =?bogus?Q?x?= b"},
+             Case{"Subject: \xA3\xF3" "d\x9F", "Łódź"_w},
+             Case{"Subject:", ""},
+         }) {
+        TIdMessage msg;
+        ParseMessageBytes(std::string(c.header) + "\r\nFrom: a@b.pl\r\n\r\nbody\r\n", msg, true);
+        EXPECT_EQ(msg.Subject(), c.subject) << c.header;
+    }
+}
+
+// RFC 2231 names are read whole: a NUL inside stays in the name (which no file may then have),
+// and sections are joined in their order.
+TEST(MessageParsing, Rfc2231FileNamesAreReadWhole) {
+    struct Case {
+        const char* disposition;
+        std::string name;
+    };
+    for (const Case& c : {
+             Case{"attachment; filename*=utf-8''a%00b.zip", std::string("a\0b.zip", 7)},
+             Case{"attachment; filename*=utf-8''%C5%81%C3%B3d%C5%BA.zip", "Łódź.zip"_w},
+             Case{"attachment;\r\n filename*0*=utf-8''Pa; filename*1=\"czka 1\"; filename*2*=%2Ezip",
+                  "Paczka 1.zip"},
+             Case{"attachment; filename=\"plain \\\"q\\\".zip\"", "plain \"q\".zip"},
+             Case{"attachment; filename*=utf-8''%E6%97%A5.zip", "?.zip"},
+         }) {
+        TIdMessage msg;
+        ParseMessageBytes(std::string("Subject: x\r\nMIME-Version: 1.0\r\nContent-Type: multipart/mixed; "
+                                      "boundary=\"b\"\r\n\r\n--b\r\nContent-Type: application/octet-stream\r\n"
+                                      "Content-Disposition: ") +
+                              c.disposition + "\r\nContent-Transfer-Encoding: base64\r\n\r\neA==\r\n--b--\r\n",
+                          msg, false);
+        ASSERT_EQ(msg.MessageParts().Count(), 1) << c.disposition;
+        const auto& att = dynamic_cast<const TIdAttachment&>(msg.MessageParts().Items(0));
+        EXPECT_EQ(att.FileName(), c.name) << c.disposition;
+    }
 }

@@ -12,6 +12,9 @@
 
 #include "ScriptedPeer.h"
 
+#include <chrono>
+#include <optional>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -305,9 +308,7 @@ TEST_P(Pop3ClosedMidRetr, RaisesOffersNoPartsAndLeavesNoFile) {
         c.Send(std::string_view(mail).substr(0, cut));
     });
     vltest::TempDir spool("vlspool");
-    const char* oldTmp = std::getenv("TMPDIR");
-    const std::string savedTmp = oldTmp ? oldTmp : "";
-    ::setenv("TMPDIR", spool.Path().c_str(), 1);
+    std::optional<vltest::ScopedEnv> tmp(std::in_place, "TMPDIR", spool.Path());
 
     TIdPOP3 pop;
     int events = 0;
@@ -325,10 +326,7 @@ TEST_P(Pop3ClosedMidRetr, RaisesOffersNoPartsAndLeavesNoFile) {
     } catch (const EIdConnClosedGracefully& e) {
         EXPECT_EQ(e.Message(), "Connection Closed Gracefully.");
     }
-    if (oldTmp)
-        ::setenv("TMPDIR", savedTmp.c_str(), 1);
-    else
-        ::unsetenv("TMPDIR");
+    tmp.reset();
     peer.Finish();
 
     EXPECT_EQ(heard, (std::vector<std::string>{"USER jan", "PASS tajne", "RETR 1"}));
@@ -348,3 +346,89 @@ INSTANTIATE_TEST_SUITE_P(
         CutCase{"InsideALineOfTheAttachment", [](const std::string& m) { return m.size() / 2 + 5; }},
         CutCase{"WholeMessageWithoutTheEndMark", [](const std::string& m) { return m.size(); }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+// A client pointed at the scripted peer.
+void connectTo(TIdPOP3& pop, const nettest::ScriptedPeer& peer) {
+    pop.SetHost("127.0.0.1");
+    pop.SetPort(peer.Port());
+    pop.SetUsername("jan");
+    pop.SetPassword("tajne");
+}
+
+// The peer's side of a login that succeeds.
+void acceptLogin(nettest::PeerConnection& c) {
+    c.Send("+OK ready\r\n");
+    c.ReadLine();
+    c.Send("+OK\r\n");
+    c.ReadLine();
+    c.Send("+OK\r\n");
+}
+
+} // namespace
+
+// A server that accepts the connection and then says nothing, before the greeting or in the
+// middle of a message, ends the call with the socket time-out once the silence lasts longer
+// than the component allows, and the connection is closed without an event.
+TEST(Pop3ScriptedTest, SilentServerEndsTheCallWithTheSocketTimeOut) {
+    VLTEST_PRIVATE_NETWORK();
+    for (bool greets : {false, true}) {
+        nettest::ScriptedPeer peer([&](nettest::PeerConnection& c) {
+            if (greets) {
+                acceptLogin(c);
+                c.ReadLine(); // RETR 1
+                c.Send("+OK 900 octets\r\nSubject: Paczka\r\n\r\nthe first lines, then nothing");
+            }
+            c.ReadLine(); // until the client goes
+        });
+        TIdPOP3 pop;
+        int events = 0;
+        pop.OnDisconnected = [&](void*) { ++events; };
+        connectTo(pop, peer);
+        EXPECT_EQ(pop.SilenceTimeout(), 120000);
+        pop.SetSilenceTimeout(300);
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            pop.Connect();
+            TIdMessage msg;
+            pop.Retrieve(1, msg);
+            ADD_FAILURE() << "no error";
+        } catch (const EIdSocketError& e) {
+            EXPECT_EQ(e.LastError(), 10060);
+            EXPECT_EQ(e.Message(), "Socket Error # 10060\r\nConnection timed out.");
+        }
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_GE(took, std::chrono::milliseconds(300)) << greets;
+        EXPECT_LT(took, std::chrono::seconds(5)) << greets;
+        EXPECT_FALSE(pop.Connected());
+        EXPECT_EQ(events, 0);
+    }
+}
+
+// A "+OK" to STAT without a number, or with one that is none, is a reply the client cannot
+// read, not a refusal: it raises the plain component error, not the code 2 of a "-ERR".
+TEST(Pop3ScriptedTest, StatWithoutACountIsNoRefusal) {
+    VLTEST_PRIVATE_NETWORK();
+    for (const std::string reply : {"+OK", "+OK many 100", "+OK 12x 100"}) {
+        nettest::ScriptedPeer peer([&](nettest::PeerConnection& c) {
+            acceptLogin(c);
+            c.ReadLine();
+            c.Send(reply + "\r\n");
+            c.ReadLine();
+        });
+        TIdPOP3 pop;
+        connectTo(pop, peer);
+        pop.Connect();
+        try {
+            pop.CheckMessages();
+            ADD_FAILURE() << reply;
+        } catch (const EIdProtocolReplyError& e) {
+            ADD_FAILURE() << reply << ": " << e.Message();
+        } catch (const EIdException& e) {
+            const std::string shown = reply.size() > 4 ? reply.substr(4, reply.find(' ', 4) - 4) : "";
+            EXPECT_EQ(e.Message(), "'" + shown + "' is not a valid integer value");
+        }
+        pop.Disconnect();
+    }
+}

@@ -33,10 +33,11 @@ class TIdAttachment : public TIdMessagePart {
     const std::string& StoredPathName() const { return m_storedPathName; }
     void SetStoredPathName(std::string_view p) { m_storedPathName = p; }
 
-    // Decodes the received data into a new file at `path` (Windows form). Raises EIdException
-    // "Error saving attachment." when the file exists, the folder is missing, the name is not
-    // usable or writing fails; a failed save leaves nothing under `path`. A composed
-    // attachment copies its stored file the same way.
+    // Decodes the received data into a new file at `path` (Windows form), on disk (file and
+    // folder flushed) when the call returns. Raises EIdException "Error saving attachment." when
+    // the file exists, the folder is missing, the name is no valid file name
+    // (win::IsValidFileName) or writing fails; a failed save leaves nothing under `path`. A
+    // composed attachment copies its stored file the same way.
     void SaveToFile(std::string_view path) const;
 
     // Size in bytes of the decoded data of a received attachment (decodes to count; -1 for a

@@ -21,7 +21,9 @@ class TIdPOP3 : public TIdTCPClient {
     // greeting, USER or PASS sends QUIT, closes, raises OnDisconnected and then
     // EIdProtocolReplyError(2, server text). EIdSocketError for the TCP connection (no event).
     void Connect(int timeoutMs = -1);
-    // STAT: the number of messages (the number before the first blank of the reply).
+    // STAT: the number of messages (the number before the first blank of the reply). A "+OK"
+    // without a number there raises EIdException "'<text>' is not a valid integer value", as a
+    // reply the client cannot read is no refusal.
     int CheckMessages();
     // TOP n 0: clears `msg` and fills its headers (Subject, From, Date, ...). True on success.
     bool RetrieveHeader(int n, TIdMessage& msg);

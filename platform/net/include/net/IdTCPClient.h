@@ -32,6 +32,10 @@ class TIdTCPClient {
     void SetPassword(std::string_view p) { m_password = p; }
     int ReadTimeout() const { return m_readTimeout; }
     void SetReadTimeout(int ms) { m_readTimeout = ms; }
+    // Silence that ends a call with EIdSocketError 10060 (TcpClient::SetSilenceTimeout); two
+    // minutes unless set, 0 for none.
+    int SilenceTimeout() const { return m_silenceTimeout; }
+    void SetSilenceTimeout(int ms) { m_silenceTimeout = ms; }
     TIdMaxLineAction MaxLineAction() const { return m_channel.MaxLineAction(); }
     void SetMaxLineAction(TIdMaxLineAction a) { m_channel.SetMaxLineAction(a); }
     std::size_t MaxLineLength() const { return m_channel.MaxLineLength(); }
@@ -63,6 +67,7 @@ class TIdTCPClient {
     int m_port;
     std::string m_username, m_password;
     int m_readTimeout = 0;
+    int m_silenceTimeout = TcpClient::kDefaultSilenceTimeout;
 };
 
 } // namespace net

@@ -45,6 +45,13 @@ class TcpClient {
     int ReadTimeout() const { return m_readTimeout; }
     void SetReadTimeout(int ms) { m_readTimeout = ms; }
 
+    // Milliseconds a read or write may wait without the peer giving or taking a byte before
+    // the call fails with EIdSocketError 10060 (time-out), whatever ReadTimeout says: a server
+    // that accepts and then falls silent must not hold the program for ever. 0: no limit.
+    int SilenceTimeout() const { return m_silenceTimeout; }
+    void SetSilenceTimeout(int ms) { m_silenceTimeout = ms; }
+    static constexpr int kDefaultSilenceTimeout = 120000;
+
     // Sends every byte (waiting in slices). Raises EIdSocketError (10054 reset, 10057 closed).
     void Write(std::string_view data);
     void WriteLine(std::string_view line); // line + CR LF
@@ -82,6 +89,7 @@ class TcpClient {
 
     int m_fd = -1;
     int m_readTimeout = 0;
+    int m_silenceTimeout = kDefaultSilenceTimeout;
     bool m_dataFlowing = false;
     std::string m_buf = std::string(65536, '\0');
     std::size_t m_begin = 0, m_end = 0;

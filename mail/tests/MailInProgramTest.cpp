@@ -116,7 +116,7 @@ TEST_F(MailInProgramTest, MaliciousNamesStayInTheIncomingFolder) {
     const std::string obcy = dir.File("obcy");
     ASSERT_EQ(::mkdir(obcy.c_str(), 0755), 0);
     serwer->AddMessage(Wiadomosc("Przesyłka TRN", {{"..\\..\\x.zip", "x"},
-                                                   {"../VL_PAK32.INI", "nadpisane"},
+                                                   {"../USTAWIENIA.INI", "nadpisane"},
                                                    {obcy + "/z.zip", "z"},
                                                    {"..", "kropki"}}));
 
@@ -124,8 +124,8 @@ TEST_F(MailInProgramTest, MaliciousNamesStayInTheIncomingFolder) {
 
     EXPECT_EQ(WartoscINI(ini, "Error", "Nr"), "0");
     EXPECT_EQ(WartoscINI(ini, "Eksport_TRN", "POP3"), "127.0.0.1");
-    EXPECT_EQ(vltest::ListFolder(trn), (std::vector<std::string>{"VL_PAK32.INI", "x.zip", "z.zip"}));
-    EXPECT_EQ(vltest::ReadFile(trn + "/VL_PAK32.INI"), "nadpisane");
+    EXPECT_EQ(vltest::ListFolder(trn), (std::vector<std::string>{"USTAWIENIA.INI", "x.zip", "z.zip"}));
+    EXPECT_EQ(vltest::ReadFile(trn + "/USTAWIENIA.INI"), "nadpisane");
     EXPECT_TRUE(vltest::ListFolder(obcy).empty());
     EXPECT_EQ(vltest::ListFolder(dir.Path()),
               (std::vector<std::string>{"TRN", "VL_PAK32", "VL_PAK32.INI", "obcy", "program.log"}));

@@ -140,7 +140,8 @@ void pumpWhileFlowing() {
 int nextSlice(bool limited, Clock::time_point deadline) {
     int slice = TIdAntiFreeze::SliceMs();
     if (limited) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        // Rounded up, so that a limit never ends before its time.
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0)
             return 0;
         if (left < slice)

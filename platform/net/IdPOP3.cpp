@@ -52,8 +52,6 @@ void TIdPOP3::readQuitReply() {
     m_channel.ReadPop3Status();
 }
 
-// Reads the greeting, then USER name and PASS password; each must get +OK. A refusal sends
-// QUIT, closes, raises OnDisconnected and then EIdProtocolReplyError(2, text).
 void TIdPOP3::Connect(int timeoutMs) {
     openConnection(timeoutMs);
     try {
@@ -86,7 +84,6 @@ void TIdPOP3::readMessage(TIdMessage& msg, bool headersOnly) {
     ParseMessageFile(spool.Release(), msg, headersOnly);
 }
 
-// TOP n 0; raises EIdProtocolReplyError(2) on -ERR, EIdMessageError for unreadable headers.
 bool TIdPOP3::RetrieveHeader(int n, TIdMessage& msg) {
     msg.Clear();
     m_channel.Pop3Command("TOP " + rtl::IntToStr(n) + " 0");
@@ -94,13 +91,10 @@ bool TIdPOP3::RetrieveHeader(int n, TIdMessage& msg) {
     return true;
 }
 
-// LIST n; raises EIdProtocolReplyError(2) on -ERR.
 std::int64_t TIdPOP3::RetrieveMsgSize(int n) {
     return ParseListSize(m_channel.Pop3Command("LIST " + rtl::IntToStr(n)));
 }
 
-// RETR n; a -ERR gives false. Raises socket and line errors, EIdMessageError for a message
-// that cannot be parsed.
 bool TIdPOP3::Retrieve(int n, TIdMessage& msg) {
     msg.Clear();
     m_channel.SendLine("RETR " + rtl::IntToStr(n));
@@ -111,7 +105,6 @@ bool TIdPOP3::Retrieve(int n, TIdMessage& msg) {
     return true;
 }
 
-// DELE n; raises EIdProtocolReplyError(2) on -ERR.
 bool TIdPOP3::Delete(int n) {
     m_channel.Pop3Command("DELE " + rtl::IntToStr(n));
     return true;

@@ -25,7 +25,8 @@ class TIdPOP3 : public TIdTCPClient {
     // without a number there raises EIdException "'<text>' is not a valid integer value", as a
     // reply the client cannot read is no refusal.
     int CheckMessages();
-    // TOP n 0: clears `msg` and fills its headers (Subject, From, Date, ...). True on success.
+    // TOP n 0: clears `msg` and fills its headers (Subject, From, Date, ...). Always true: a
+    // "-ERR" raises EIdProtocolReplyError(2), headers that cannot be read EIdMessageError.
     bool RetrieveHeader(int n, TIdMessage& msg);
     // LIST n: the size after the first blank of the reply, -1 when the reply has none.
     std::int64_t RetrieveMsgSize(int n);
@@ -33,7 +34,7 @@ class TIdPOP3 : public TIdTCPClient {
     // and parts. A "-ERR" raises nothing and gives false with `msg` left empty. A message that
     // cannot be parsed raises EIdMessageError and leaves `msg` empty.
     bool Retrieve(int n, TIdMessage& msg);
-    // DELE n: marks message n deleted. True on success.
+    // DELE n: marks message n deleted. Always true: a "-ERR" raises EIdProtocolReplyError(2).
     bool Delete(int n);
 
   private:

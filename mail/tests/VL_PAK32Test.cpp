@@ -104,6 +104,18 @@ class ProgramTest : public ::testing::Test {
                                                       ekran.ProgramEnvironment());
     }
 
+    // Waits until the window shows its close button, so that a key press reaches it.
+    bool PrzyciskWidoczny(vltest::ChildProcess& program) {
+        return vltest::WaitUntil(
+            [&] {
+                for (const auto& n : ekran.AccessibleTree(program.Pid()))
+                    if (n.role == "push button" && n.showing && n.name == "Zamknij")
+                        return true;
+                return false;
+            },
+            10000, 100);
+    }
+
     Instalacja inst;
     vltest::VirtualDisplay ekran;
 };
@@ -123,9 +135,9 @@ TEST_F(ProgramTest, SendsThePackagesAndClosesWithAltM) {
     ASSERT_NE(okno, "") << vltest::ReadFile(inst.dir.File("program.log"));
     ASSERT_TRUE(smtp.WaitForMessages(1, 30000));
     // The record is written after the disconnect; wait for it before pressing the button.
-    vltest::WaitUntil([&] { return vltest::ReadFile(inst.Ini()).find("Nr=0") != std::string::npos; }, 10000,
-                      100);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(vltest::WaitUntil(
+        [&] { return vltest::ReadFile(inst.Ini()).find("Nr=0") != std::string::npos; }, 10000, 100));
+    ASSERT_TRUE(PrzyciskWidoczny(*program));
     ASSERT_TRUE(ekran.PressKey(okno, "alt+m"));
     ASSERT_TRUE(CzekajNaKoniec(*program, 10000)) << "Za&mknij ends the program";
 
@@ -166,7 +178,7 @@ TEST_F(ProgramTest, EmptyShipmentShowsTheBoxAndWritesNoRecord) {
     ASSERT_TRUE(ekran.PressKey(pudelko, "Return"));
     const std::string okno = ekran.WaitForWindow(program->Pid(), "Wysyłanie danych", 10000);
     ASSERT_NE(okno, "");
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(PrzyciskWidoczny(*program));
     // Enter presses the default button once it is shown.
     ASSERT_TRUE(ekran.PressKey(okno, "Return"));
     ASSERT_TRUE(CzekajNaKoniec(*program, 10000));
@@ -184,11 +196,11 @@ TEST_F(ProgramTest, RefusedConnectionShowsItsBoxAndRecordsIt) {
     EXPECT_EQ(vltest::ReadFile(inst.Ini()).find("10061"), std::string::npos)
         << "recorded after the box closes";
     ASSERT_TRUE(ekran.PressKey(pudelko, "Return"));
-    vltest::WaitUntil([&] { return vltest::ReadFile(inst.Ini()).find("Nr=10061") != std::string::npos; },
-                      10000, 100);
+    ASSERT_TRUE(vltest::WaitUntil(
+        [&] { return vltest::ReadFile(inst.Ini()).find("Nr=10061") != std::string::npos; }, 10000, 100));
     const std::string okno = ekran.WaitForWindow(program->Pid(), "Wysyłanie danych", 10000);
     ASSERT_NE(okno, "");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(PrzyciskWidoczny(*program));
     ASSERT_TRUE(ekran.PressKey(okno, "alt+m"));
     ASSERT_TRUE(CzekajNaKoniec(*program, 10000));
     EXPECT_NE(

@@ -5,7 +5,10 @@
 #include <Velt_b64.h>
 #include <runtime/Export.h>
 
+#include <new>
 #include <string>
+
+#include <pthread.h>
 
 // The host header's status codes are the reader's own.
 constexpr bool sameStatus(int host, Velt_b64::Status own) {
@@ -25,7 +28,42 @@ namespace {
 
 // The text the last call returned; the host reads it after the call and never frees it. One
 // per calling thread, so that hosts calling from several threads never see each other's text.
-thread_local std::string g_lastField;
+// Kept under a thread key rather than in a thread_local string: a thread_local with a
+// destructor would keep the library mapped after the host's dlclose.
+class LastField {
+  public:
+    LastField() {
+        m_ready =
+            ::pthread_key_create(&m_key, [](void* text) { delete static_cast<std::string*>(text); }) == 0;
+    }
+    ~LastField() {
+        if (!m_ready)
+            return;
+        // The unloading thread's text goes now; a thread still running keeps its few bytes.
+        delete static_cast<std::string*>(::pthread_getspecific(m_key));
+        ::pthread_key_delete(m_key);
+    }
+    // The calling thread's text, or null when no key could be made.
+    std::string* Mine() {
+        if (!m_ready)
+            return nullptr;
+        auto* text = static_cast<std::string*>(::pthread_getspecific(m_key));
+        if (!text) {
+            text = new std::string;
+            if (::pthread_setspecific(m_key, text) != 0) {
+                delete text;
+                return nullptr;
+            }
+        }
+        return text;
+    }
+
+  private:
+    pthread_key_t m_key{};
+    bool m_ready = false;
+};
+
+LastField g_lastField;
 
 } // namespace
 
@@ -39,6 +77,12 @@ VL_EXPORT const char* VL_STDCALL VBGetPersDataFromBase64File(unsigned int Index,
         *Status = status;
     if (field.empty())
         return nullptr;
-    g_lastField = std::move(field);
-    return g_lastField.c_str();
+    std::string* kept = g_lastField.Mine();
+    if (!kept) {
+        if (Status != nullptr)
+            *Status = Velt_b64::StatusOutOfMemory;
+        return nullptr;
+    }
+    *kept = std::move(field);
+    return kept->c_str();
 }

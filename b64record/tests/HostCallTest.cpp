@@ -360,3 +360,35 @@ TEST(HostCall, FileThatCannotBeReadIsStatus6) {
 }
 
 } // namespace
+
+// A host that unloads the library gets it out of its address space, also after calling the
+// export on its main thread. Other tests keep the library loaded, so when it is mapped already
+// the test runs again alone in a fresh process of this program.
+TEST(HostCall, UnloadingUnmapsTheLibrary) {
+    const std::string path = fs::canonical(VELT_B64_LIBRARY).string();
+    auto mapped = [&] {
+        std::ifstream maps("/proc/self/maps");
+        for (std::string line; std::getline(maps, line);)
+            if (line.find(path) != std::string::npos)
+                return true;
+        return false;
+    };
+    if (mapped()) {
+        const std::string self = fs::read_symlink("/proc/self/exe").string();
+        const std::string command =
+            "'" + self + "' --gtest_filter=HostCall.UnloadingUnmapsTheLibrary >/dev/null 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        return;
+    }
+    void* handle = dlopen(VELT_B64_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << dlerror();
+    auto call = reinterpret_cast<VBGetPersDataFromBase64File_t>(dlsym(handle, "VBGetPersDataFromBase64File"));
+    ASSERT_NE(call, nullptr);
+    TempFolder folder;
+    const std::string record = folder.write("r.b64", kSeven);
+    unsigned char status = 0xEE;
+    ASSERT_STREQ(call(2, record.c_str(), ";", &status), "B");
+    EXPECT_TRUE(mapped());
+    ASSERT_EQ(dlclose(handle), 0);
+    EXPECT_FALSE(mapped());
+}

@@ -7,8 +7,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <string>
 #include <string_view>
+
+#include <pthread.h>
 
 namespace VL_LIB32 {
 
@@ -79,18 +83,51 @@ std::string ShortForm(const std::string& path);
 // Stores a new string (count 1) into the caller's variable and releases what it held before.
 void StoreResult(rtl::LongString* variable, std::string_view bytes);
 
-// A text the library returns by address: it stays put until the same export is called again,
-// and "nothing" is an empty text, never the null address.
+// A text the library returns by address: it stays put until the same export is called again on
+// the same thread, and "nothing" is an empty text, never the null address. One per calling
+// thread, so that host threads never see or disturb each other's text; kept under a thread key
+// deleted when the library is unloaded (a thread_local with a destructor would keep the library
+// mapped after the host's dlclose).
 class ReturnedText {
   public:
+    ReturnedText() {
+        m_ready =
+            ::pthread_key_create(&m_key, [](void* text) { delete static_cast<std::string*>(text); }) == 0;
+    }
+    ~ReturnedText() {
+        if (!m_ready)
+            return;
+        // The unloading thread's text goes now; a thread still running keeps its few bytes.
+        delete static_cast<std::string*>(::pthread_getspecific(m_key));
+        ::pthread_key_delete(m_key);
+    }
+    ReturnedText(const ReturnedText&) = delete;
+    ReturnedText& operator=(const ReturnedText&) = delete;
+
+    // Raises std::bad_alloc when the thread's text cannot be kept (the export's guard answers).
     const char* Set(std::string_view bytes) {
-        m_text.assign(bytes.data(), bytes.size());
-        return m_text.c_str();
+        std::string& text = mine();
+        text.assign(bytes.data(), bytes.size());
+        return text.c_str();
     }
     const char* Empty() { return Set({}); }
 
   private:
-    std::string m_text;
+    std::string& mine() {
+        if (!m_ready)
+            throw std::bad_alloc();
+        auto* text = static_cast<std::string*>(::pthread_getspecific(m_key));
+        if (!text) {
+            auto fresh = std::make_unique<std::string>();
+            if (::pthread_setspecific(m_key, fresh.get()) != 0)
+                throw std::bad_alloc();
+            text = fresh.release();
+        }
+        return *text;
+    }
+
+    pthread_key_t m_key{};
+    bool m_ready = false;
 };
 
 // Runs an export's body so that no exception reaches the host; `failure` is the result then.

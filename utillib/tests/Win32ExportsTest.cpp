@@ -212,6 +212,25 @@ TEST_F(RegistryExports, ReadsStringValues) {
     }
 }
 
+// Two host threads reading different values at once each get their own text, and it stays
+// theirs until their own next call.
+TEST_F(RegistryExports, ThreadsKeepTheirOwnText) {
+    const std::string velt = "Software\\Velt\\VL_LIB32";
+    std::atomic<int> wrong{0};
+    auto reader = [&](const char* value, const std::string& expected) {
+        for (int i = 0; i < 2000; ++i) {
+            const char* text = vbGetRegistryStrValue(1, velt.c_str(), value);
+            if (!text || text != expected)
+                ++wrong;
+        }
+    };
+    std::thread a(reader, "Katalog", "C:\\Velt\\Dane");
+    std::thread b(reader, "Zero", "abc");
+    a.join();
+    b.join();
+    EXPECT_EQ(wrong.load(), 0);
+}
+
 TEST_F(RegistryExports, NothingFoundOrNotAStringGivesTheEmptyText) {
     const std::string velt = "Software\\Velt\\VL_LIB32";
     const RegistryCase cases[] = {

@@ -72,8 +72,9 @@ VirtualDisplay::VirtualDisplay() {
         return;
     }
 
-    // A session bus of its own (its socket in a private folder), and the AT-SPI bus launcher
-    // on it, which Qt's accessibility bridge asks for the accessibility bus.
+    // A session bus of its own (its socket in a private folder, which is also the runtime
+    // folder, so that no two displays share an accessibility bus socket), and the AT-SPI bus
+    // launcher on it, which Qt's accessibility bridge asks for the accessibility bus.
     char folder[] = "/tmp/vltest-bus-XXXXXX";
     if (::mkdtemp(folder))
         m_busFolder = folder;
@@ -82,13 +83,18 @@ VirtualDisplay::VirtualDisplay() {
                                                                     "--nofork", "--address=" + m_busAddress});
     const std::string busEnv = "DBUS_SESSION_BUS_ADDRESS=" + m_busAddress;
     WaitUntil([&] { return ::access((m_busFolder + "/bus").c_str(), F_OK) == 0; }, 5000, 20);
-    m_atspi = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/libexec/at-spi-bus-launcher"}, "",
-                                             std::vector<std::string>{display, busEnv});
+    m_atspi = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"/usr/libexec/at-spi-bus-launcher"}, "",
+        std::vector<std::string>{display, busEnv, "XDG_RUNTIME_DIR=" + m_busFolder});
 }
 
 std::vector<std::string> VirtualDisplay::ProgramEnvironment() const {
-    return {"DISPLAY=" + m_name, "QT_QPA_PLATFORM=xcb", "DBUS_SESSION_BUS_ADDRESS=" + m_busAddress,
-            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1", "QT_ACCESSIBILITY=1"};
+    return {"DISPLAY=" + m_name,
+            "QT_QPA_PLATFORM=xcb",
+            "DBUS_SESSION_BUS_ADDRESS=" + m_busAddress,
+            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1",
+            "QT_ACCESSIBILITY=1",
+            "XDG_RUNTIME_DIR=" + m_busFolder};
 }
 
 bool VirtualDisplay::Click(const std::string& window, int x, int y) const {

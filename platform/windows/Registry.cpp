@@ -2,7 +2,8 @@
 // VL_REGISTRY names (by default $HOME/.config/vl-suite/registry), e.g. HKEY_CURRENT_USER.reg.
 // Both export formats read: "REGEDIT4" (Windows-1250 text) and "Windows Registry Editor
 // Version 5.00" (UTF-16LE with a byte order mark, as the platform writes it). Names and
-// strings come back in Windows-1250, as the platform's ANSI functions give them.
+// strings come back in Windows-1250, as the platform's ANSI functions give them. The programs
+// only read it; the one write, the desktop wallpaper, is in RegistryWrite.cpp.
 
 #include "WinInternal.h"
 
@@ -39,6 +40,9 @@ struct Hive {
     std::map<std::string, Values> values; // by upper-case path
 };
 
+} // namespace
+
+namespace detail {
 std::string registryFolder() {
     if (const char* env = std::getenv("VL_REGISTRY"); env && *env)
         return env;
@@ -49,6 +53,11 @@ std::string registryFolder() {
     }
     return std::string(home) + "/.config/vl-suite/registry";
 }
+} // namespace detail
+
+namespace {
+
+using detail::registryFolder;
 
 std::string_view trimBlanks(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))

@@ -89,6 +89,13 @@ std::string utf8ToUtf16le(std::string_view text);
 // Keeps an existing file's mode, owner and stored attributes. Returns 0 or an error code.
 DWORD replaceFileAtomically(const std::string& hostPath, std::string_view bytes);
 
+// The registry's folder (VL_REGISTRY, by default $HOME/.config/vl-suite/registry).
+std::string registryFolder();
+// Sets a string value (REG_SZ) in the export file of `root`, creating the key, the file
+// (REGEDIT4) and the folder as needed; everything else in the file stays as it was, in its
+// own format. Returns 0 or an error code.
+DWORD writeRegistryString(HKEY root, std::string_view keyPath, std::string_view name, std::string_view value);
+
 // The live objects behind one kind of handle, so that a stale or foreign handle is refused
 // rather than followed.
 template <typename T> class HandleTable {

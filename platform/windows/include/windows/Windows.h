@@ -264,6 +264,20 @@ LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* t
                       DWORD* dataSize);
 LONG RegCloseKey(HKEY key);
 
+// ---- Desktop wallpaper -------------------------------------------------------------------
+// SPI_SETDESKWALLPAPER: pvParam is the picture's path (Windows form, zero-terminated). With
+// SPIF_UPDATEINIFILE the path is stored as the value Wallpaper of HKEY_CURRENT_USER\Control
+// Panel\Desktop (the one registry write; the export file is created as REGEDIT4 when missing).
+// The running desktop gets the picture when XDG_CURRENT_DESKTOP names GNOME, Unity, Budgie,
+// Cinnamon or Pantheon (GSettings org.gnome.desktop.background picture-uri and
+// picture-uri-dark) or XFCE (xfconf-query, every last-image); others only have it stored.
+
+using UINT = unsigned int;
+inline constexpr UINT SPI_SETDESKWALLPAPER = 20;
+inline constexpr UINT SPIF_UPDATEINIFILE = 0x01, SPIF_SENDWININICHANGE = 0x02;
+
+BOOL SystemParametersInfoA(UINT action, UINT param, void* pvParam, UINT winIni);
+
 // ---- System information -----------------------------------------------------------------
 
 inline constexpr DWORD VER_PLATFORM_WIN32s = 0, VER_PLATFORM_WIN32_WINDOWS = 1, VER_PLATFORM_WIN32_NT = 2;

@@ -1,36 +1,12 @@
 #include <vcl/Image.h>
 
 #include "Internal.h"
-#include <vcl/Application.h>
 
 #include <QImage>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QWidget>
 
 namespace vcl {
-
-namespace {
-class ImageWidget : public QWidget {
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        if (TControl* control = detail::controlOf(this)) {
-            QPainter p(this);
-            control->Paint(p);
-        }
-    }
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        TControl* control = detail::controlOf(this);
-        if (control && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-            RaiseEvent(control->OnClick, control);
-    }
-};
-
-QWidget* makeImageWidget() {
-    detail::ensureQtApplication();
-    return new ImageWidget();
-}
-} // namespace
 
 // The stretched drawing, made once per picture and size: a large picture is scaled down
 // smoothly once rather than sampled on every paint.
@@ -41,8 +17,9 @@ struct TImage::ScaledCache {
 };
 
 TImage::TImage(TComponent* owner)
-    : TControl(owner, makeImageWidget()), m_scaled(std::make_unique<ScaledCache>()) {
+    : TControl(owner, detail::makePaintedWidget()), m_scaled(std::make_unique<ScaledCache>()) {
     SetBounds(Left(), Top(), 105, 105);
+    SetClickEvents(true);
     m_picture.OnChange = [this](TObject*) {
         *m_scaled = ScaledCache();
         Invalidate();

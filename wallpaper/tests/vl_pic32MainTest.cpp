@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <unistd.h>
 
 using namespace vcl;
 using namespace vl_pic32;
@@ -45,6 +46,9 @@ class ImageFormTest : public ::testing::Test {
         ImageForm = nullptr;
         ViewForm = nullptr;
         ::unsetenv("VL_REGISTRY");
+        // The folder list made the picture folder current; it goes with the test.
+        if (::chdir("/") != 0)
+            ADD_FAILURE() << "chdir";
     }
     void select(const std::string& name) {
         TFileListBox* list = ImageForm->FileListBox1;

@@ -111,7 +111,10 @@ bool VirtualDisplay::Screenshot(const std::string& window, const std::string& pn
 std::vector<AccessibleNode> VirtualDisplay::AccessibleTree(pid_t pid) const {
     std::string out;
     if (RunProgram(
-            {"/usr/bin/python3", std::string(VLTEST_SUPPORT_DIR) + "/atspi_tree.py", std::to_string(pid)},
+            // A busy program can leave a bus call unanswered for long: bound each look, the
+            // caller's wait tries again.
+            {"/usr/bin/timeout", "10", "/usr/bin/python3", std::string(VLTEST_SUPPORT_DIR) + "/atspi_tree.py",
+             std::to_string(pid)},
             &out, {"DBUS_SESSION_BUS_ADDRESS=" + m_busAddress}) != 0)
         return {};
     auto unescape = [](const std::string& s) {

@@ -9,23 +9,6 @@ namespace vltest {
 
 namespace {
 
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
 std::string unquote(const std::string& s) {
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -92,10 +75,10 @@ SmtpServer::SmtpServer(SmtpServerOptions options) : m_options(std::move(options)
     ::mkdir(mailFolder.c_str(), 0755);
     std::string refuse;
     for (const auto& [addr, reply] : m_options.refuseRecipients)
-        refuse += (refuse.empty() ? "" : ", ") + jsonString(addr) + ": " + jsonString(reply);
+        refuse += (refuse.empty() ? "" : ", ") + JsonString(addr) + ": " + JsonString(reply);
     WriteFile(m_dir.File("config.json"),
-              "{\"folder\": " + jsonString(mailFolder) + ", \"refuse\": {" + refuse +
-                  "}, \"refuse_hello\": " + jsonString(m_options.refuseHello) + "}\n");
+              "{\"folder\": " + JsonString(mailFolder) + ", \"refuse\": {" + refuse +
+                  "}, \"refuse_hello\": " + JsonString(m_options.refuseHello) + "}\n");
     std::vector<std::string> argv = {
         "/usr/bin/python3", "-m", "aiosmtpd", "-n", "-l", "127.0.0.1:" + std::to_string(m_options.port)};
     if (m_options.sizeLimit > 0) {

@@ -77,6 +77,9 @@ std::vector<std::string> ListFolder(const std::string& path);
 // Lowercase hexadecimal SHA-256 of the bytes (via /usr/bin/sha256sum-free code of our own).
 std::string Sha256Hex(std::string_view bytes);
 
+// `text` as a JSON string literal, for the settings handed to the Python fixtures.
+std::string JsonString(const std::string& text);
+
 // A started program, leading its own process group. Stdout and stderr go to `logFile` (or
 // /dev/null). The destructor stops it (SIGTERM, then SIGKILL after 3 s), reaps it and waits
 // until every process left in its group has exited too (SIGKILL to the group after 3 s).

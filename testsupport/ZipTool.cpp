@@ -33,23 +33,6 @@ std::string hex(const std::string& bytes) {
     return out;
 }
 
-std::string jsonString(const std::string& utf8) {
-    std::string out = "\"";
-    for (unsigned char c : utf8) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
 std::vector<std::string> fields(const std::string& line) {
     std::vector<std::string> out;
     std::stringstream in(line);
@@ -90,7 +73,7 @@ bool MakeZip(const std::string& archivePath, const std::vector<ZipRecipeEntry>& 
     for (const ZipRecipeEntry& e : entries) {
         if (json.size() > 1)
             json += ",";
-        json += "{\"name\":" + jsonString(e.name) + ",\"data\":\"" + hex(e.data) + "\",\"method\":\"" +
+        json += "{\"name\":" + JsonString(e.name) + ",\"data\":\"" + hex(e.data) + "\",\"method\":\"" +
                 (e.stored ? "stored" : "deflated") + "\"";
         if (!e.rawName.empty())
             json += ",\"raw_name\":\"" + hex(e.rawName) + "\"";

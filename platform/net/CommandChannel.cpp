@@ -5,13 +5,7 @@
 namespace net {
 
 std::string SmtpReply::Text() const {
-    std::string t;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i)
-            t += "\r\n";
-        t += lines[i];
-    }
-    return t;
+    return JoinReplyLines(lines);
 }
 
 SmtpReply CommandChannel::ReadSmtpReply() {

@@ -81,7 +81,7 @@ bool UnstuffPop3Line(std::string_view& line) {
     return false;
 }
 
-std::string FtpReply::Text() const {
+std::string JoinReplyLines(const std::vector<std::string>& lines) {
     std::string t;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i)
@@ -89,6 +89,10 @@ std::string FtpReply::Text() const {
         t += lines[i];
     }
     return t;
+}
+
+std::string FtpReply::Text() const {
+    return JoinReplyLines(lines);
 }
 
 FtpReplyReader::Result FtpReplyReader::Feed(std::string_view line) {

@@ -10,6 +10,9 @@
 
 namespace net {
 
+// The lines of a reply joined by CR LF, as a failure's text shows them.
+std::string JoinReplyLines(const std::vector<std::string>& lines);
+
 // One line of an SMTP reply: "250-text" (more lines follow) or "250 text" (last line).
 struct SmtpReplyLine {
     int code = 0;      // 100..599

@@ -65,7 +65,7 @@ std::uint8_t readWholeFile(const char* fileName, FileBytes& content, std::size_t
     win::DWORD high = 0;
     win::SetLastError(win::ERROR_SUCCESS);
     const win::DWORD low = win::GetFileSize(file.get(), &high);
-    if (low == 0xFFFFFFFF && win::GetLastError() != win::ERROR_SUCCESS)
+    if (low == win::INVALID_FILE_SIZE && win::GetLastError() != win::ERROR_SUCCESS)
         return StatusFailure;
     const std::uint64_t fileSize = (static_cast<std::uint64_t>(high) << 32) | low;
     if (fileSize >= std::numeric_limits<std::size_t>::max())

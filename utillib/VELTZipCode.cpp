@@ -68,7 +68,7 @@ int LetterSet(std::string_view attributes) {
 }
 
 bool Selected(int attributes, int letterSet) {
-    int a = attributes & 0x3F;
+    int a = attributes & win::faAnyFile;
     // Hidden and system entries count as archived: they need no N, only their own letters. One
     // that carries the archive attribute already carries into a bit no letter gives.
     if (a & (win::faHidden | win::faSysFile))

@@ -20,93 +20,93 @@ void SetLastError(DWORD code) {
 
 std::string SysErrorMessage(DWORD code) {
     switch (code) {
-    case 0:
+    case ERROR_SUCCESS:
         return "The operation completed successfully.";
-    case 1:
+    case ERROR_INVALID_FUNCTION:
         return "Incorrect function.";
-    case 2:
+    case ERROR_FILE_NOT_FOUND:
         return "The system cannot find the file specified.";
-    case 3:
+    case ERROR_PATH_NOT_FOUND:
         return "The system cannot find the path specified.";
-    case 4:
+    case ERROR_TOO_MANY_OPEN_FILES:
         return "The system cannot open the file.";
-    case 5:
+    case ERROR_ACCESS_DENIED:
         return "Access is denied.";
-    case 6:
+    case ERROR_INVALID_HANDLE:
         return "The handle is invalid.";
-    case 8:
+    case ERROR_NOT_ENOUGH_MEMORY:
         return "Not enough storage is available to process this command.";
-    case 13:
+    case ERROR_INVALID_DATA:
         return "The data is invalid.";
-    case 17:
+    case ERROR_NOT_SAME_DEVICE:
         return "The system cannot move the file to a different disk drive.";
-    case 18:
+    case ERROR_NO_MORE_FILES:
         return "There are no more files.";
-    case 19:
+    case ERROR_WRITE_PROTECT:
         return "The media is write protected.";
-    case 21:
+    case ERROR_NOT_READY:
         return "The device is not ready.";
-    case 29:
+    case ERROR_WRITE_FAULT:
         return "The system cannot write to the specified device.";
-    case 31:
+    case ERROR_GEN_FAILURE:
         return "A device attached to the system is not functioning.";
-    case 32:
+    case ERROR_SHARING_VIOLATION:
         return "The process cannot access the file because it is being used by another process.";
-    case 33:
+    case ERROR_LOCK_VIOLATION:
         return "The process cannot access the file because another process has locked a portion of the file.";
-    case 39:
+    case ERROR_HANDLE_DISK_FULL:
         return "The disk is full.";
-    case 80:
+    case ERROR_FILE_EXISTS:
         return "The file exists.";
-    case 87:
+    case ERROR_INVALID_PARAMETER:
         return "The parameter is incorrect.";
-    case 112:
+    case ERROR_DISK_FULL:
         return "There is not enough space on the disk.";
-    case 122:
+    case ERROR_INSUFFICIENT_BUFFER:
         return "The data area passed to a system call is too small.";
-    case 123:
+    case ERROR_INVALID_NAME:
         return "The filename, directory name, or volume label syntax is incorrect.";
-    case 145:
+    case ERROR_DIR_NOT_EMPTY:
         return "The directory is not empty.";
-    case 183:
+    case ERROR_ALREADY_EXISTS:
         return "Cannot create a file when that file already exists.";
-    case 206:
+    case ERROR_FILENAME_EXCED_RANGE:
         return "The filename or extension is too long.";
-    case 234:
+    case ERROR_MORE_DATA:
         return "More data is available.";
-    case 267:
+    case ERROR_DIRECTORY:
         return "The directory name is invalid.";
-    case 1117:
+    case ERROR_IO_DEVICE:
         return "The request could not be performed because of an I/O device error.";
-    case 10004:
+    case WSAEINTR:
         return "A blocking operation was interrupted by a call to WSACancelBlockingCall.";
-    case 10013:
+    case WSAEACCES:
         return "An attempt was made to access a socket in a way forbidden by its access permissions.";
-    case 10039:
+    case WSAEDESTADDRREQ:
         return "A destination address is required.";
-    case 10048:
+    case WSAEADDRINUSE:
         return "Only one usage of each socket address (protocol/network address/port) is normally permitted.";
-    case 10050:
+    case WSAENETDOWN:
         return "A socket operation encountered a dead network.";
-    case 10051:
+    case WSAENETUNREACH:
         return "A socket operation was attempted to an unreachable network.";
-    case 10053:
+    case WSAECONNABORTED:
         return "An established connection was aborted by the software in your host machine.";
-    case 10054:
+    case WSAECONNRESET:
         return "An existing connection was forcibly closed by the remote host.";
-    case 10060:
+    case WSAETIMEDOUT:
         return "A connection attempt failed because the connected party did not properly respond after a "
                "period of time, or established connection failed because connected host has failed to "
                "respond.";
-    case 10061:
+    case WSAECONNREFUSED:
         return "No connection could be made because the target machine actively refused it.";
-    case 10065:
+    case WSAEHOSTUNREACH:
         return "A socket operation was attempted to an unreachable host.";
-    case 10093:
+    case WSANOTINITIALISED:
         return "Either the application has not called WSAStartup, or WSAStartup failed.";
-    case 11001:
+    case WSAHOST_NOT_FOUND:
         return "No such host is known.";
-    case 11002:
+    case WSATRY_AGAIN:
         return "This is usually a temporary error during hostname resolution and means that the local "
                "server did not receive a response from an authoritative server.";
     default:
@@ -139,7 +139,7 @@ DWORD ErrorFromErrno(int err) {
     case EBUSY:
         return ERROR_SHARING_VIOLATION;
     case EAGAIN:
-        return 33; // ERROR_LOCK_VIOLATION
+        return ERROR_LOCK_VIOLATION;
     case EEXIST:
         return ERROR_FILE_EXISTS;
     case EINVAL:
@@ -153,13 +153,13 @@ DWORD ErrorFromErrno(int err) {
     case ENOTEMPTY:
         return ERROR_DIR_NOT_EMPTY;
     case EXDEV:
-        return 17; // ERROR_NOT_SAME_DEVICE
+        return ERROR_NOT_SAME_DEVICE;
     case ELOOP:
         return ERROR_INVALID_NAME;
     case EIO:
-        return 1117; // ERROR_IO_DEVICE
+        return ERROR_IO_DEVICE;
     default:
-        return 31; // ERROR_GEN_FAILURE
+        return ERROR_GEN_FAILURE;
     }
 }
 

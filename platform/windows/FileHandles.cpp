@@ -68,8 +68,8 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, void* /*secu
         return detail::fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
     if (creationDisposition < CREATE_NEW || creationDisposition > TRUNCATE_EXISTING)
         return detail::fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
-    const bool wantRead = access & (GENERIC_READ | 0x10000000u /*GENERIC_ALL*/ | 0x1u /*FILE_READ_DATA*/);
-    const bool wantWrite = access & (GENERIC_WRITE | 0x10000000u | 0x2u /*FILE_WRITE_DATA*/ | 0x4u);
+    const bool wantRead = access & (GENERIC_READ | GENERIC_ALL | FILE_READ_DATA);
+    const bool wantWrite = access & (GENERIC_WRITE | GENERIC_ALL | FILE_WRITE_DATA | FILE_APPEND_DATA);
     const bool truncates = creationDisposition == CREATE_ALWAYS || creationDisposition == TRUNCATE_EXISTING;
     if (creationDisposition == TRUNCATE_EXISTING && !wantWrite)
         return detail::fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
@@ -199,10 +199,10 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written, v
 DWORD GetFileSize(HANDLE file, DWORD* high) {
     FileObject* obj = lookup(file);
     if (!obj)
-        return detail::fail(ERROR_INVALID_HANDLE, 0xFFFFFFFFu);
+        return detail::fail(ERROR_INVALID_HANDLE, INVALID_FILE_SIZE);
     struct stat st;
     if (::fstat(obj->fd, &st) != 0)
-        return detail::fail(ErrorFromErrno(errno), 0xFFFFFFFFu);
+        return detail::fail(ErrorFromErrno(errno), INVALID_FILE_SIZE);
     auto size = static_cast<std::uint64_t>(st.st_size);
     if (high)
         *high = static_cast<DWORD>(size >> 32);

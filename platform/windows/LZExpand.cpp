@@ -197,7 +197,7 @@ LONG expand(LZFile& in, Output& out) {
 INT LZOpenFileA(const char* fileName, OFSTRUCT* reOpenBuff, WORD style) {
     const bool exist = style & OF_EXIST;
     const bool create = style & OF_CREATE;
-    const WORD mode = style & 0x3;
+    const WORD mode = style & (OF_READ | OF_WRITE | OF_READWRITE);
     DWORD access = 0, disposition = OPEN_EXISTING;
     if (create) {
         access = GENERIC_WRITE | (mode == OF_READWRITE ? GENERIC_READ : 0);

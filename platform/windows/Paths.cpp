@@ -201,15 +201,11 @@ Resolved resolve(std::string_view windowsPath) {
 }
 
 bool resolveArgument(const char* path, Resolved& resolved) {
-    if (!path || !*path) {
-        SetLastError(ERROR_PATH_NOT_FOUND);
-        return false;
-    }
+    if (!path || !*path)
+        return fail(ERROR_PATH_NOT_FOUND, false);
     resolved = resolve(path);
-    if (resolved.badPath) {
-        SetLastError(resolved.badPath);
-        return false;
-    }
+    if (resolved.badPath)
+        return fail(resolved.badPath, false);
     return true;
 }
 

@@ -287,8 +287,8 @@ int predefinedRoot(HKEY key) {
 LONG RegOpenKeyExA(HKEY root, const char* subKey, DWORD /*options*/, REGSAM access, HKEY* result) {
     if (!result)
         return ERROR_INVALID_PARAMETER;
-    // KEY_SET_VALUE, KEY_CREATE_SUB_KEY, KEY_CREATE_LINK: this registry is never written.
-    if (access & (0x0002 | 0x0004 | 0x0020))
+    // This registry is never written.
+    if (access & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK))
         return ERROR_ACCESS_DENIED;
     // Key names never begin with a backslash nor hold an empty part, as the platform insists.
     if (subKey && (subKey[0] == '\\' || std::string_view(subKey).find("\\\\") != std::string_view::npos))

@@ -1,6 +1,6 @@
 // Version query and clocks.
 
-#include <windows/Windows.h>
+#include "WinInternal.h"
 
 #include <cstring>
 #include <ctime>
@@ -11,9 +11,9 @@ namespace win {
 // modes, the registry's NT layout), so it answers as an NT system: Windows XP, 5.1 build 2600.
 BOOL GetVersionExA(OSVERSIONINFOA* info) {
     if (!info)
-        return SetLastError(ERROR_INVALID_PARAMETER), FALSE;
+        return detail::fail(ERROR_INVALID_PARAMETER, FALSE);
     if (info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA))
-        return SetLastError(ERROR_INSUFFICIENT_BUFFER), FALSE;
+        return detail::fail(ERROR_INSUFFICIENT_BUFFER, FALSE);
     info->dwMajorVersion = 5;
     info->dwMinorVersion = 1;
     info->dwBuildNumber = 2600;
@@ -25,17 +25,17 @@ BOOL GetVersionExA(OSVERSIONINFOA* info) {
 
 BOOL QueryPerformanceFrequency(std::int64_t* frequency) {
     if (!frequency)
-        return SetLastError(ERROR_INVALID_PARAMETER), FALSE;
+        return detail::fail(ERROR_INVALID_PARAMETER, FALSE);
     *frequency = 1000000000;
     return TRUE;
 }
 
 BOOL QueryPerformanceCounter(std::int64_t* count) {
     if (!count)
-        return SetLastError(ERROR_INVALID_PARAMETER), FALSE;
+        return detail::fail(ERROR_INVALID_PARAMETER, FALSE);
     timespec ts;
     if (::clock_gettime(CLOCK_MONOTONIC, &ts) != 0)
-        return SetLastError(1), FALSE;
+        return detail::fail(ERROR_INVALID_FUNCTION, FALSE);
     *count = static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
     return TRUE;
 }

@@ -109,16 +109,16 @@ TEST_F(LZExpand, OpenFailuresLeaveTheErrorCodeInTheRecord) {
     struct Case {
         const char* path;
         win::WORD style;
-        win::WORD error;
+        win::DWORD error;
     };
     const Case cases[] = {
-        {"C:\\missing.txt", win::OF_EXIST, 2},
-        {"C:\\missing.txt", win::OF_READ, 2},
-        {"C:\\no\\such.txt", win::OF_EXIST, 3},
-        {"C:\\no\\such.txt", win::OF_CREATE, 3},
-        {"Q:\\file.txt", win::OF_READ, 3},
-        {"", win::OF_EXIST, 3},
-        {"C:\\", win::OF_CREATE, 5}, // a folder
+        {"C:\\missing.txt", win::OF_EXIST, win::ERROR_FILE_NOT_FOUND},
+        {"C:\\missing.txt", win::OF_READ, win::ERROR_FILE_NOT_FOUND},
+        {"C:\\no\\such.txt", win::OF_EXIST, win::ERROR_PATH_NOT_FOUND},
+        {"C:\\no\\such.txt", win::OF_CREATE, win::ERROR_PATH_NOT_FOUND},
+        {"Q:\\file.txt", win::OF_READ, win::ERROR_PATH_NOT_FOUND},
+        {"", win::OF_EXIST, win::ERROR_PATH_NOT_FOUND},
+        {"C:\\", win::OF_CREATE, win::ERROR_ACCESS_DENIED}, // a folder
     };
     for (const Case& c : cases) {
         win::OFSTRUCT record;
@@ -129,7 +129,7 @@ TEST_F(LZExpand, OpenFailuresLeaveTheErrorCodeInTheRecord) {
     win::OFSTRUCT record;
     record.nErrCode = 99;
     EXPECT_GE(win::LZOpenFileA("c:\\THERE.TXT", &record, win::OF_EXIST), 0);
-    EXPECT_EQ(record.nErrCode, 0);
+    EXPECT_EQ(record.nErrCode, win::ERROR_SUCCESS);
     EXPECT_STREQ(record.szPathName, "C:\\there.txt");
     EXPECT_EQ(dir.read("there.txt"), "content"); // the test changed nothing
 }

@@ -93,18 +93,18 @@ class Registry : public ::testing::Test {
     Read read(HKEY root, const char* path, const char* name) {
         HKEY key = 0;
         LONG r = win::RegOpenKeyExA(root, path, 0, win::KEY_READ, &key);
-        if (r != 0)
-            return {r, 0, {}};
+        if (r != win::ERROR_SUCCESS)
+            return {r, win::REG_NONE, {}};
         DWORD type = 99, size = 0;
         r = win::RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
         std::string data(size, '\x7F');
-        if (r == 0 && size > 0) {
+        if (r == win::ERROR_SUCCESS && size > 0) {
             DWORD size2 = size;
             r = win::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<win::BYTE*>(data.data()),
                                       &size2);
             EXPECT_EQ(size2, size);
         }
-        EXPECT_EQ(win::RegCloseKey(key), 0);
+        EXPECT_EQ(win::RegCloseKey(key), win::ERROR_SUCCESS);
         return {r, type, data};
     }
     std::string listing() {
@@ -130,7 +130,7 @@ TEST_P(RegistryValue, ReadsAsThePlatformGivesIt) {
     const ValueCase& c = GetParam();
     Read r = read(c.root, c.path, c.name);
     EXPECT_EQ(r.result, c.result);
-    if (c.result == 0) {
+    if (c.result == win::ERROR_SUCCESS) {
         EXPECT_EQ(r.type, c.type);
         EXPECT_EQ(r.data, c.data);
     }
@@ -143,31 +143,37 @@ const char* kPak = "Software\\Velt\\VL_PAK32";
 INSTANTIATE_TEST_SUITE_P(
     Table, RegistryValue,
     ::testing::Values(
-        ValueCase{CU, kPak, "", 0, win::REG_SZ, "domyślny"_w + '\0'},
-        ValueCase{CU, kPak, nullptr, 0, win::REG_SZ, "domyślny"_w + '\0'},
-        ValueCase{CU, kPak, "katalog", 0, win::REG_SZ, std::string("C:\\Program Files\\VELT") + '\0'},
-        ValueCase{CU, "software\\VELT\\vl_pak32", "Katalog", 0, win::REG_SZ,
+        ValueCase{CU, kPak, "", win::ERROR_SUCCESS, win::REG_SZ, "domyślny"_w + '\0'},
+        ValueCase{CU, kPak, nullptr, win::ERROR_SUCCESS, win::REG_SZ, "domyślny"_w + '\0'},
+        ValueCase{CU, kPak, "katalog", win::ERROR_SUCCESS, win::REG_SZ,
                   std::string("C:\\Program Files\\VELT") + '\0'},
-        ValueCase{CU, "\\Software\\Velt\\VL_PAK32", "Katalog", win::ERROR_BAD_PATHNAME, 0, ""},
-        ValueCase{CU, kPak, "Cytat", 0, win::REG_SZ, "powiedział \"tak\""_w + '\0'},
-        ValueCase{CU, kPak, "ExpandPath", 0, win::REG_EXPAND_SZ, std::string("%SystemRoot%\\x") + '\0'},
-        ValueCase{CU, kPak, "Licznik", 0, win::REG_DWORD, std::string("\x2A\0\0\0", 4)},
-        ValueCase{CU, kPak, "Dane", 0, win::REG_BINARY, std::string("\1\2\3\4\5", 5)},
-        ValueCase{CU, kPak, "ZeroInside", 0, win::REG_SZ, std::string("ab\0cd\0", 6)},
-        ValueCase{CU, kPak, "Lista", 0, win::REG_MULTI_SZ, std::string("a\0b\0\0", 5)},
-        ValueCase{CU, kPak, "Brak", win::ERROR_FILE_NOT_FOUND, 0, ""},
-        ValueCase{CU, "Software\\Velt\\Deep", "x", win::ERROR_FILE_NOT_FOUND, 0, ""},
-        ValueCase{CU, "Software\\Velt\\Deep\\DEEPER", "X", 0, win::REG_SZ, std::string("y") + '\0'},
-        ValueCase{CU, "Software\\Velt\\Brak", "", win::ERROR_FILE_NOT_FOUND, 0, ""},
-        ValueCase{CU, "Software\\Other", "wrong", win::ERROR_FILE_NOT_FOUND, 0, ""},
-        ValueCase{LM, "Software\\Other", "wrong", win::ERROR_FILE_NOT_FOUND, 0, ""},
-        ValueCase{LM, "software\\velt", "", 0, win::REG_SZ, "Zażółć"_w + '\0'},
-        ValueCase{LM, "SOFTWARE\\Velt", "nazwa", 0, win::REG_SZ, "Łódź \"cytat\""_w + '\0'},
-        ValueCase{LM, "SOFTWARE\\Velt", "Expand", 0, win::REG_EXPAND_SZ, "%TEMP%\\ł"_w + '\0'},
-        ValueCase{LM, "SOFTWARE\\Velt", "Japanese", 0, win::REG_SZ, std::string("??") + '\0'},
-        ValueCase{LM, "SOFTWARE\\Velt", "Num", 0, win::REG_DWORD, std::string("\1\0\0\0", 4)},
-        ValueCase{LM, "SOFTWARE\\Velt", "Bin", 0, win::REG_BINARY, std::string("\xFF\0", 2)},
-        ValueCase{win::HKEY_USERS, "", "x", win::ERROR_FILE_NOT_FOUND, 0, ""}));
+        ValueCase{CU, "software\\VELT\\vl_pak32", "Katalog", win::ERROR_SUCCESS, win::REG_SZ,
+                  std::string("C:\\Program Files\\VELT") + '\0'},
+        ValueCase{CU, "\\Software\\Velt\\VL_PAK32", "Katalog", win::ERROR_BAD_PATHNAME, win::REG_NONE, ""},
+        ValueCase{CU, kPak, "Cytat", win::ERROR_SUCCESS, win::REG_SZ, "powiedział \"tak\""_w + '\0'},
+        ValueCase{CU, kPak, "ExpandPath", win::ERROR_SUCCESS, win::REG_EXPAND_SZ,
+                  std::string("%SystemRoot%\\x") + '\0'},
+        ValueCase{CU, kPak, "Licznik", win::ERROR_SUCCESS, win::REG_DWORD, std::string("\x2A\0\0\0", 4)},
+        ValueCase{CU, kPak, "Dane", win::ERROR_SUCCESS, win::REG_BINARY, std::string("\1\2\3\4\5", 5)},
+        ValueCase{CU, kPak, "ZeroInside", win::ERROR_SUCCESS, win::REG_SZ, std::string("ab\0cd\0", 6)},
+        ValueCase{CU, kPak, "Lista", win::ERROR_SUCCESS, win::REG_MULTI_SZ, std::string("a\0b\0\0", 5)},
+        ValueCase{CU, kPak, "Brak", win::ERROR_FILE_NOT_FOUND, win::REG_NONE, ""},
+        ValueCase{CU, "Software\\Velt\\Deep", "x", win::ERROR_FILE_NOT_FOUND, win::REG_NONE, ""},
+        ValueCase{CU, "Software\\Velt\\Deep\\DEEPER", "X", win::ERROR_SUCCESS, win::REG_SZ,
+                  std::string("y") + '\0'},
+        ValueCase{CU, "Software\\Velt\\Brak", "", win::ERROR_FILE_NOT_FOUND, win::REG_NONE, ""},
+        ValueCase{CU, "Software\\Other", "wrong", win::ERROR_FILE_NOT_FOUND, win::REG_NONE, ""},
+        ValueCase{LM, "Software\\Other", "wrong", win::ERROR_FILE_NOT_FOUND, win::REG_NONE, ""},
+        ValueCase{LM, "software\\velt", "", win::ERROR_SUCCESS, win::REG_SZ, "Zażółć"_w + '\0'},
+        ValueCase{LM, "SOFTWARE\\Velt", "nazwa", win::ERROR_SUCCESS, win::REG_SZ, "Łódź \"cytat\""_w + '\0'},
+        ValueCase{LM, "SOFTWARE\\Velt", "Expand", win::ERROR_SUCCESS, win::REG_EXPAND_SZ,
+                  "%TEMP%\\ł"_w + '\0'},
+        ValueCase{LM, "SOFTWARE\\Velt", "Japanese", win::ERROR_SUCCESS, win::REG_SZ,
+                  std::string("??") + '\0'},
+        ValueCase{LM, "SOFTWARE\\Velt", "Num", win::ERROR_SUCCESS, win::REG_DWORD,
+                  std::string("\1\0\0\0", 4)},
+        ValueCase{LM, "SOFTWARE\\Velt", "Bin", win::ERROR_SUCCESS, win::REG_BINARY, std::string("\xFF\0", 2)},
+        ValueCase{win::HKEY_USERS, "", "x", win::ERROR_FILE_NOT_FOUND, win::REG_NONE, ""}));
 
 TEST_F(Registry, MissingKeyCreatesNothing) {
     const std::string before = listing();
@@ -178,7 +184,7 @@ TEST_F(Registry, MissingKeyCreatesNothing) {
               win::ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(listing(), before);
     // Nor can a key be opened for writing.
-    EXPECT_EQ(win::RegOpenKeyExA(CU, kPak, 0, 0x20006 /*KEY_WRITE*/, &key), win::ERROR_ACCESS_DENIED);
+    EXPECT_EQ(win::RegOpenKeyExA(CU, kPak, 0, win::KEY_WRITE, &key), win::ERROR_ACCESS_DENIED);
     EXPECT_EQ(listing(), before);
 }
 
@@ -186,14 +192,14 @@ TEST_F(Registry, LeadingOrDoubledBackslashIsABadPath) {
     HKEY key = 0;
     EXPECT_EQ(win::RegOpenKeyExA(CU, "\\Software\\Velt", 0, win::KEY_READ, &key), win::ERROR_BAD_PATHNAME);
     EXPECT_EQ(win::RegOpenKeyExA(CU, "Software\\\\Velt", 0, win::KEY_READ, &key), win::ERROR_BAD_PATHNAME);
-    EXPECT_EQ(win::RegOpenKeyExA(CU, "Software\\Velt", 0, win::KEY_READ, &key), 0);
+    EXPECT_EQ(win::RegOpenKeyExA(CU, "Software\\Velt", 0, win::KEY_READ, &key), win::ERROR_SUCCESS);
     win::RegCloseKey(key);
 }
 
 TEST_F(Registry, BufferTooSmallAndRelativeOpen) {
     HKEY velt = 0, pak = 0;
-    ASSERT_EQ(win::RegOpenKeyExA(CU, "Software\\Velt", 0, win::KEY_READ, &velt), 0);
-    ASSERT_EQ(win::RegOpenKeyExA(velt, "vl_pak32", 0, win::KEY_READ, &pak), 0);
+    ASSERT_EQ(win::RegOpenKeyExA(CU, "Software\\Velt", 0, win::KEY_READ, &velt), win::ERROR_SUCCESS);
+    ASSERT_EQ(win::RegOpenKeyExA(velt, "vl_pak32", 0, win::KEY_READ, &pak), win::ERROR_SUCCESS);
     char buf[4] = {'x', 'x', 'x', 'x'};
     DWORD size = 3, type = 0;
     EXPECT_EQ(win::RegQueryValueExA(pak, "Katalog", nullptr, &type, reinterpret_cast<win::BYTE*>(buf), &size),
@@ -203,8 +209,8 @@ TEST_F(Registry, BufferTooSmallAndRelativeOpen) {
     EXPECT_EQ(
         win::RegQueryValueExA(pak, "Katalog", nullptr, &type, reinterpret_cast<win::BYTE*>(buf), nullptr),
         win::ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(win::RegCloseKey(pak), 0);
-    EXPECT_EQ(win::RegCloseKey(velt), 0);
+    EXPECT_EQ(win::RegCloseKey(pak), win::ERROR_SUCCESS);
+    EXPECT_EQ(win::RegCloseKey(velt), win::ERROR_SUCCESS);
     EXPECT_EQ(win::RegCloseKey(velt), win::ERROR_INVALID_HANDLE);
     EXPECT_EQ(win::RegQueryValueExA(velt, "", nullptr, nullptr, nullptr, &size), win::ERROR_INVALID_HANDLE);
 }
@@ -216,10 +222,11 @@ TEST(RegistryFolder, DefaultIsUnderTheHomeFolder) {
     ScopedEnv noFolder{"VL_REGISTRY", ""};
     ScopedEnv homeEnv{"HOME", home.path()};
     HKEY key = 0;
-    ASSERT_EQ(win::RegOpenKeyExA(win::HKEY_CURRENT_USER, "a", 0, win::KEY_READ, &key), 0);
+    ASSERT_EQ(win::RegOpenKeyExA(win::HKEY_CURRENT_USER, "a", 0, win::KEY_READ, &key), win::ERROR_SUCCESS);
     char buf[8] = {};
     DWORD size = sizeof buf;
-    EXPECT_EQ(win::RegQueryValueExA(key, "B", nullptr, nullptr, reinterpret_cast<win::BYTE*>(buf), &size), 0);
+    EXPECT_EQ(win::RegQueryValueExA(key, "B", nullptr, nullptr, reinterpret_cast<win::BYTE*>(buf), &size),
+              win::ERROR_SUCCESS);
     EXPECT_EQ(std::string(buf, size), std::string("c\0", 2));
     win::RegCloseKey(key);
 }

@@ -48,7 +48,8 @@ class Wallpaper : public ::testing::Test {
     // The stored value as the registry reads it back.
     std::string stored() const {
         win::HKEY key = 0;
-        if (win::RegOpenKeyExA(win::HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, win::KEY_READ, &key) != 0)
+        if (win::RegOpenKeyExA(win::HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, win::KEY_READ, &key) !=
+            win::ERROR_SUCCESS)
             return "<no key>";
         char buf[1024] = {};
         win::DWORD size = sizeof buf, type = 0;

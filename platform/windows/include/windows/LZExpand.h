@@ -18,8 +18,8 @@ inline constexpr WORD OF_READ = 0x0000, OF_WRITE = 0x0001, OF_READWRITE = 0x0002
                       OF_EXIST = 0x4000;
 inline constexpr int OFS_MAXPATHNAME = 128;
 
-// The open-file record: on failure nErrCode holds the platform's error code (2 a missing file,
-// 3 a missing path, 5 denied access...), on success 0; szPathName the file's full path, cut to
+// The open-file record: on failure nErrCode holds the platform's error code (ERROR_FILE_NOT_FOUND,
+// ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED...), on success 0; szPathName the file's full path, cut to
 // 127 characters.
 struct OFSTRUCT {
     BYTE cBytes = sizeof(OFSTRUCT);

@@ -40,15 +40,22 @@ inline constexpr DWORD MAX_PATH = 260;
 
 // Error codes, as the platform numbers them.
 inline constexpr DWORD ERROR_SUCCESS = 0;
+inline constexpr DWORD ERROR_INVALID_FUNCTION = 1;
 inline constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
 inline constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
 inline constexpr DWORD ERROR_TOO_MANY_OPEN_FILES = 4;
 inline constexpr DWORD ERROR_ACCESS_DENIED = 5;
 inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
 inline constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+inline constexpr DWORD ERROR_INVALID_DATA = 13;
+inline constexpr DWORD ERROR_NOT_SAME_DEVICE = 17;
+inline constexpr DWORD ERROR_NO_MORE_FILES = 18;
 inline constexpr DWORD ERROR_WRITE_PROTECT = 19;
+inline constexpr DWORD ERROR_NOT_READY = 21;
 inline constexpr DWORD ERROR_WRITE_FAULT = 29;
+inline constexpr DWORD ERROR_GEN_FAILURE = 31;
 inline constexpr DWORD ERROR_SHARING_VIOLATION = 32;
+inline constexpr DWORD ERROR_LOCK_VIOLATION = 33;
 inline constexpr DWORD ERROR_HANDLE_DISK_FULL = 39;
 inline constexpr DWORD ERROR_FILE_EXISTS = 80;
 inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
@@ -60,8 +67,24 @@ inline constexpr DWORD ERROR_BAD_PATHNAME = 161;
 inline constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 inline constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 inline constexpr DWORD ERROR_MORE_DATA = 234;
-inline constexpr DWORD ERROR_NO_MORE_FILES = 18;
 inline constexpr DWORD ERROR_DIRECTORY = 267;
+inline constexpr DWORD ERROR_IO_DEVICE = 1117;
+
+// The socket errors among them (WinSock's numbering), for the texts of SysErrorMessage.
+inline constexpr DWORD WSAEINTR = 10004;
+inline constexpr DWORD WSAEACCES = 10013;
+inline constexpr DWORD WSAEDESTADDRREQ = 10039;
+inline constexpr DWORD WSAEADDRINUSE = 10048;
+inline constexpr DWORD WSAENETDOWN = 10050;
+inline constexpr DWORD WSAENETUNREACH = 10051;
+inline constexpr DWORD WSAECONNABORTED = 10053;
+inline constexpr DWORD WSAECONNRESET = 10054;
+inline constexpr DWORD WSAETIMEDOUT = 10060;
+inline constexpr DWORD WSAECONNREFUSED = 10061;
+inline constexpr DWORD WSAEHOSTUNREACH = 10065;
+inline constexpr DWORD WSANOTINITIALISED = 10093;
+inline constexpr DWORD WSAHOST_NOT_FOUND = 11001;
+inline constexpr DWORD WSATRY_AGAIN = 11002;
 
 DWORD GetLastError();
 void SetLastError(DWORD code);
@@ -146,6 +169,10 @@ bool WriteNewFile(std::string_view windowsPath, const std::function<bool(int fd)
 
 inline constexpr DWORD GENERIC_READ = 0x80000000;
 inline constexpr DWORD GENERIC_WRITE = 0x40000000;
+inline constexpr DWORD GENERIC_ALL = 0x10000000;
+inline constexpr DWORD FILE_READ_DATA = 0x1;
+inline constexpr DWORD FILE_WRITE_DATA = 0x2;
+inline constexpr DWORD FILE_APPEND_DATA = 0x4;
 inline constexpr DWORD FILE_SHARE_READ = 0x1;
 inline constexpr DWORD FILE_SHARE_WRITE = 0x2;
 inline constexpr DWORD FILE_SHARE_DELETE = 0x4;
@@ -163,6 +190,9 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, void* securi
                    DWORD creationDisposition, DWORD flags, HANDLE templateFile);
 BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read, void* overlapped);
 BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written, void* overlapped);
+// The low 32 bits of the size (the high ones into `high` when given); INVALID_FILE_SIZE when the
+// handle is not an open file.
+inline constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
 DWORD GetFileSize(HANDLE file, DWORD* high);
 BOOL CloseHandle(HANDLE handle);
 
@@ -255,7 +285,8 @@ inline const HKEY HKEY_PERFORMANCE_DATA = 0x80000004;
 inline const HKEY HKEY_CURRENT_CONFIG = 0x80000005;
 inline const HKEY HKEY_DYN_DATA = 0x80000006;
 
-inline constexpr REGSAM KEY_READ = 0x20019;
+inline constexpr REGSAM KEY_SET_VALUE = 0x0002, KEY_CREATE_SUB_KEY = 0x0004, KEY_CREATE_LINK = 0x0020;
+inline constexpr REGSAM KEY_READ = 0x20019, KEY_WRITE = 0x20006;
 inline constexpr DWORD REG_NONE = 0, REG_SZ = 1, REG_EXPAND_SZ = 2, REG_BINARY = 3, REG_DWORD = 4,
                        REG_MULTI_SZ = 7, REG_QWORD = 11;
 

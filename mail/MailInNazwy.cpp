@@ -28,8 +28,7 @@ std::string NazwaZalacznika(std::string_view nazwa) {
 }
 
 bool NazwaPlikuProgramu(std::string_view nazwa, std::string_view sciezkaProgramu) {
-    while (!nazwa.empty() && (nazwa.back() == '.' || nazwa.back() == ' '))
-        nazwa.remove_suffix(1);
+    nazwa = rtl::TrimRightOf(nazwa, ". ");
     const auto slash = sciezkaProgramu.find_last_of("\\/");
     const std::string_view program =
         slash == std::string_view::npos ? sciezkaProgramu : sciezkaProgramu.substr(slash + 1);

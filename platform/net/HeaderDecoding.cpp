@@ -179,9 +179,7 @@ std::optional<std::string> Rfc2231Parameter(std::string_view raw, std::string_vi
         const std::size_t eq = raw.find('=', i);
         if (eq == std::string_view::npos)
             break;
-        std::string_view key = raw.substr(i, eq - i);
-        while (!key.empty() && (key.back() == ' ' || key.back() == '\t'))
-            key.remove_suffix(1);
+        const std::string_view key = rtl::TrimRightOf(raw.substr(i, eq - i), " \t");
         std::size_t v = eq + 1;
         while (v < raw.size() && (raw[v] == ' ' || raw[v] == '\t'))
             ++v;

@@ -187,31 +187,40 @@ int AnsiCompareStr(std::string_view a, std::string_view b) {
     return compareBytes(a, b);
 }
 
-static bool isTrimmed(char c) {
-    return static_cast<unsigned char>(c) <= 32;
+std::string_view TrimLeftOf(std::string_view s, std::string_view chars) {
+    const std::size_t b = s.find_first_not_of(chars);
+    return b == std::string_view::npos ? s.substr(s.size()) : s.substr(b);
 }
 
+std::string_view TrimRightOf(std::string_view s, std::string_view chars) {
+    const std::size_t e = s.find_last_not_of(chars);
+    return s.substr(0, e == std::string_view::npos ? 0 : e + 1);
+}
+
+std::string_view TrimOf(std::string_view s, std::string_view chars) {
+    return TrimRightOf(TrimLeftOf(s, chars), chars);
+}
+
+// What Trim removes: the codes 0 to 32.
+static constexpr std::array<char, 33> kControlsAndSpaceCodes = [] {
+    std::array<char, 33> codes{};
+    for (std::size_t i = 0; i < codes.size(); ++i)
+        codes[i] = static_cast<char>(i);
+    return codes;
+}();
+static constexpr std::string_view kControlsAndSpace(kControlsAndSpaceCodes.data(),
+                                                    kControlsAndSpaceCodes.size());
+
 std::string Trim(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && isTrimmed(s[b]))
-        ++b;
-    while (e > b && isTrimmed(s[e - 1]))
-        --e;
-    return std::string(s.substr(b, e - b));
+    return std::string(TrimOf(s, kControlsAndSpace));
 }
 
 std::string TrimLeft(std::string_view s) {
-    std::size_t b = 0;
-    while (b < s.size() && isTrimmed(s[b]))
-        ++b;
-    return std::string(s.substr(b));
+    return std::string(TrimLeftOf(s, kControlsAndSpace));
 }
 
 std::string TrimRight(std::string_view s) {
-    std::size_t e = s.size();
-    while (e > 0 && isTrimmed(s[e - 1]))
-        --e;
-    return std::string(s.substr(0, e));
+    return std::string(TrimRightOf(s, kControlsAndSpace));
 }
 
 int HexDigitValue(char c) {

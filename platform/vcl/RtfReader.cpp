@@ -1,6 +1,7 @@
 #include <vcl/RtfReader.h>
 
 #include <runtime/Cp1250.h>
+#include <runtime/SysUtils.h>
 
 #include <iconv.h>
 
@@ -569,7 +570,7 @@ class Reader {
     TRtfCharFormat currentFormat() const {
         TRtfCharFormat f;
         if (auto font = m_fonts.find(m_state.font); font != m_fonts.end())
-            f.FontName = trimmed(font->second.name);
+            f.FontName = std::string(rtl::TrimOf(font->second.name, " "));
         f.HalfPoints = m_state.halfPoints;
         f.Bold = m_state.bold;
         f.Italic = m_state.italic;
@@ -577,11 +578,6 @@ class Reader {
         if (m_state.color >= 0 && static_cast<std::size_t>(m_state.color) < m_colors.size())
             f.Color = m_colors[static_cast<std::size_t>(m_state.color)];
         return f;
-    }
-
-    static std::string trimmed(const std::string& s) {
-        std::size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
-        return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
     }
 
     void finishParagraphs() {

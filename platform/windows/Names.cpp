@@ -13,10 +13,7 @@ namespace {
 
 // Names the platform keeps for its devices, with or without an extension.
 bool isDeviceName(std::string_view name) {
-    std::string_view base = name.substr(0, name.find('.'));
-    while (!base.empty() && base.back() == ' ')
-        base.remove_suffix(1);
-    const std::string upper = rtl::UpperCase(base);
+    const std::string upper = rtl::UpperCase(rtl::TrimRightOf(name.substr(0, name.find('.')), " "));
     static constexpr std::array<std::string_view, 4> kFixed = {"CON", "PRN", "AUX", "NUL"};
     if (std::find(kFixed.begin(), kFixed.end(), upper) != kFixed.end())
         return true;
@@ -38,9 +35,7 @@ std::string_view lastComponent(std::string_view windowsPath) {
 }
 
 std::string_view withoutTrailingDotsAndBlanks(std::string_view name) {
-    while (!name.empty() && (name.back() == '.' || name.back() == ' '))
-        name.remove_suffix(1);
-    return name;
+    return rtl::TrimRightOf(name, ". ");
 }
 
 DWORD checkNewName(std::string_view windowsPath) {

@@ -31,17 +31,8 @@ struct Line {
     std::optional<std::string_view> value; // trimmed value of a key line with "="
 };
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
+// The blanks around names and values of a profile line.
+constexpr std::string_view kBlanks = " \t";
 
 std::vector<Line> parseLines(std::string_view text) {
     std::vector<Line> lines;
@@ -55,23 +46,22 @@ std::vector<Line> parseLines(std::string_view text) {
         if (l.textEnd > l.begin && text[l.textEnd - 1] == '\r')
             --l.textEnd;
         std::string_view body = text.substr(l.begin, l.textEnd - l.begin);
-        std::size_t lead = 0;
-        while (lead < body.size() && isBlank(body[lead]))
-            ++lead;
-        std::string_view rest = body.substr(lead);
+        const std::string_view rest = rtl::TrimLeftOf(body, kBlanks);
+        const std::size_t lead = body.size() - rest.size();
         if (!rest.empty() && rest[0] == '[') {
             std::size_t close = rest.rfind(']');
             l.kind = LineKind::Section;
-            l.name =
-                trim(rest.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            l.name = rtl::TrimOf(
+                rest.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1),
+                kBlanks);
         } else if (!rest.empty() && rest[0] != ';') {
             std::size_t eq = rest.find('=');
             l.kind = LineKind::Key;
             std::string_view rawKey = rest.substr(0, eq);
-            l.name = trim(rawKey);
-            l.nameEnd = l.begin + lead + (l.name.empty() ? 0 : (rawKey.find_last_not_of(" \t") + 1));
+            l.name = rtl::TrimOf(rawKey, kBlanks);
+            l.nameEnd = l.begin + lead + rtl::TrimRightOf(rawKey, kBlanks).size();
             if (eq != std::string_view::npos)
-                l.value = trim(rest.substr(eq + 1));
+                l.value = rtl::TrimOf(rest.substr(eq + 1), kBlanks);
         }
         lines.push_back(l);
         pos = l.end;
@@ -238,9 +228,7 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
     if (!returned || size == 0)
         return detail::fail(ERROR_INVALID_PARAMETER, DWORD{0});
     // A default with blanks at its end loses them, as the platform does.
-    std::string_view def = defaultValue ? defaultValue : "";
-    while (!def.empty() && def.back() == ' ')
-        def.remove_suffix(1);
+    const std::string_view def = rtl::TrimRightOf(defaultValue ? defaultValue : "", " ");
 
     std::string content;
     bool haveFile = false;
@@ -373,7 +361,9 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
         // A new key goes after the section's last non-blank line.
         std::size_t last = at;
         for (std::size_t i = at + 1; i < end; ++i)
-            if (!trim(std::string_view(content).substr(lines[i].begin, lines[i].textEnd - lines[i].begin))
+            if (!rtl::TrimOf(
+                     std::string_view(content).substr(lines[i].begin, lines[i].textEnd - lines[i].begin),
+                     kBlanks)
                      .empty())
                 last = i;
         const Line& l = lines[last];

@@ -59,14 +59,6 @@ namespace {
 
 using detail::registryFolder;
 
-std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
-
 // A quoted text with \\ and \" escapes starting at s[0] == '"'; `used` is how much was read.
 bool parseQuoted(std::string_view s, std::string& out, std::size_t& used) {
     out.clear();
@@ -153,11 +145,11 @@ Hive loadHive(int root) {
         pos = nl + 1;
     }
     std::size_t i = 0;
-    while (i < lines.size() && trimBlanks(lines[i]).empty())
+    while (i < lines.size() && detail::trimRegistryText(lines[i]).empty())
         ++i;
     if (i == lines.size())
         return hive;
-    std::string_view header = trimBlanks(lines[i++]);
+    std::string_view header = detail::trimRegistryText(lines[i++]);
     bool unicodeHex;
     if (header == "REGEDIT4")
         unicodeHex = false;
@@ -168,7 +160,7 @@ Hive loadHive(int root) {
 
     Values* current = nullptr;
     for (; i < lines.size(); ++i) {
-        std::string_view line = trimBlanks(lines[i]);
+        std::string_view line = detail::trimRegistryText(lines[i]);
         if (line.empty() || line[0] == ';')
             continue;
         if (line[0] == '[') {
@@ -201,10 +193,10 @@ Hive loadHive(int root) {
         } else {
             continue;
         }
-        std::string_view rest = trimBlanks(line.substr(used));
+        std::string_view rest = detail::trimRegistryText(line.substr(used));
         if (rest.empty() || rest[0] != '=')
             continue;
-        rest = trimBlanks(rest.substr(1));
+        rest = detail::trimRegistryText(rest.substr(1));
         Value v;
         if (!rest.empty() && rest[0] == '"') {
             std::string s;
@@ -248,7 +240,7 @@ Hive loadHive(int root) {
             std::string hex(rest.substr(colon + 1));
             while (!hex.empty() && hex.back() == '\\' && i + 1 < lines.size()) {
                 hex.pop_back();
-                hex += trimBlanks(lines[++i]);
+                hex += detail::trimRegistryText(lines[++i]);
             }
             if (!parseHexBytes(hex, v.data))
                 continue;

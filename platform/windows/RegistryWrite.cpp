@@ -20,21 +20,13 @@ constexpr const char* kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", 
                                       "HKEY_DYN_DATA"};
 constexpr const char* kRootShort[] = {"HKCR", "HKCU", "HKLM", "HKU", "", "HKCC", ""};
 
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
-
 bool blank(std::string_view line) {
     return line.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
 // The value name a line sets ("@" for the default value), or nothing for other lines.
 bool valueNameOf(std::string_view line, std::string& name) {
-    line = trimmed(line);
+    line = trimRegistryText(line);
     if (line.substr(0, 1) == "@") {
         name.clear();
         return true;
@@ -100,7 +92,7 @@ DWORD writeRegistryString(HKEY root, std::string_view keyPath, std::string_view 
     auto own = [&](std::string_view cp1250) {
         return unicode ? rtl::cp1250ToUtf8(cp1250) : std::string(cp1250);
     };
-    if (missing || trimmed(text).empty())
+    if (missing || trimRegistryText(text).empty())
         text = "REGEDIT4\r\n\r\n";
     const std::string eol =
         text.find("\r\n") != std::string::npos || text.find('\n') == std::string::npos ? "\r\n" : "\n";
@@ -120,9 +112,9 @@ DWORD writeRegistryString(HKEY root, std::string_view keyPath, std::string_view 
     const std::string newLine = own(quoted(name) + "=" + quoted(value)) + eol;
     std::size_t section = lines.size();
     for (std::size_t i = 0; i < lines.size() && section == lines.size(); ++i) {
-        std::string_view line = trimmed(lines[i]);
+        std::string_view line = trimRegistryText(lines[i]);
         while (!line.empty() && line.back() == '\n')
-            line = trimmed(line.substr(0, line.size() - 1));
+            line = trimRegistryText(line.substr(0, line.size() - 1));
         if (line.size() < 2 || line.front() != '[' || line.back() != ']')
             continue;
         const std::string path = unicode ? rtl::utf8ToCp1250(line.substr(1, line.size() - 2))
@@ -146,7 +138,7 @@ DWORD writeRegistryString(HKEY root, std::string_view keyPath, std::string_view 
     } else {
         std::size_t end = section + 1, lastValue = section;
         bool replaced = false;
-        while (end < lines.size() && trimmed(lines[end]).substr(0, 1) != "[") {
+        while (end < lines.size() && trimRegistryText(lines[end]).substr(0, 1) != "[") {
             std::string n;
             if (valueNameOf(lines[end], n)) {
                 lastValue = end;
@@ -155,9 +147,7 @@ DWORD writeRegistryString(HKEY root, std::string_view keyPath, std::string_view 
                     // A value's hex data may go on over lines that end in a backslash.
                     std::size_t last = end;
                     auto continues = [&](std::size_t k) {
-                        std::string_view l = trimmed(lines[k]);
-                        while (!l.empty() && (l.back() == '\n' || l.back() == '\r'))
-                            l.remove_suffix(1);
+                        const std::string_view l = rtl::TrimRightOf(trimRegistryText(lines[k]), "\n\r");
                         return !l.empty() && l.back() == '\\';
                     };
                     while (continues(last) && last + 1 < lines.size())

@@ -5,6 +5,8 @@
 
 #include <windows/Windows.h>
 
+#include <runtime/SysUtils.h>
+
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -37,6 +39,12 @@ std::string_view withoutTrailingDotsAndBlanks(std::string_view name);
 // ERROR_INVALID_NAME when the last component of `windowsPath` is no name a new entry may
 // have (IsValidFileName), else 0. Every call that makes a file or folder asks this first.
 DWORD checkNewName(std::string_view windowsPath);
+
+// A line (or part of one) of a registry export file without its leading blanks and tabs and its
+// trailing blanks, tabs and carriage returns (what is left of a CRLF end once split at LF).
+inline std::string_view trimRegistryText(std::string_view text) {
+    return rtl::TrimRightOf(rtl::TrimLeftOf(text, " \t"), " \t\r");
+}
 
 // The host folder part (without the last component) and the last component.
 std::string hostParent(const std::string& hostPath);

@@ -37,6 +37,33 @@ TEST(SysUtils, Trim) {
     EXPECT_EQ(Trim("\xA0x\xA0"), "\xA0x\xA0"); // only codes 0 to 32
 }
 
+TEST(SysUtils, TrimOfAGivenSet) {
+    struct Case {
+        std::string_view text, chars, both, left, right;
+    };
+    using namespace std::string_view_literals;
+    const Case cases[] = {
+        {"", " \t", "", "", ""},
+        {" \t ", " \t", "", "", ""},
+        {"x", " \t", "x", "x", "x"},
+        {" \tKatalog_TRN = C:\\in\t ", " \t", "Katalog_TRN = C:\\in", "Katalog_TRN = C:\\in\t ",
+         " \tKatalog_TRN = C:\\in"},
+        {"\r a \r", " \t", "\r a \r", "\r a \r", "\r a \r"}, // only the given characters
+        {"x.zip. . ", ". ", "x.zip", "x.zip. . ", "x.zip"},
+        {". .x", ". ", "x", "x", ". .x"},
+        {"\0a\0"sv, "\0"sv, "a", "a\0"sv, "\0a"sv},       // a 0 byte is a character like any other
+        {"  a b  ", "", "  a b  ", "  a b  ", "  a b  "}, // an empty set removes nothing
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TrimOf(c.text, c.chars), c.both) << c.text;
+        EXPECT_EQ(TrimLeftOf(c.text, c.chars), c.left) << c.text;
+        EXPECT_EQ(TrimRightOf(c.text, c.chars), c.right) << c.text;
+    }
+    // The result is a view into the text, not a copy.
+    const std::string_view line = "  name = value";
+    EXPECT_EQ(TrimLeftOf(line, " ").data(), line.data() + 2);
+}
+
 TEST(SysUtils, StrToInt) {
     struct Case {
         const char* text;

@@ -32,6 +32,12 @@ std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
 
+// The part of `s` without any of the characters of `chars` at both ends, at its start or at its
+// end: for texts whose blanks are fewer than Trim's (" \t" in profile lines).
+std::string_view TrimOf(std::string_view s, std::string_view chars);
+std::string_view TrimLeftOf(std::string_view s, std::string_view chars);
+std::string_view TrimRightOf(std::string_view s, std::string_view chars);
+
 // Value of one hexadecimal digit (either case); -1 for any other character.
 int HexDigitValue(char c);
 

@@ -5,6 +5,7 @@
 #include <runtime/Cp1250.h>
 #include <runtime/SysUtils.h>
 #include <vcl/MessageBox.h>
+#include <windows/WinSock.h>
 #include <windows/Windows.h>
 
 #include <algorithm>
@@ -88,11 +89,11 @@ std::string TekstBledu(std::string_view tekst) {
 
 std::optional<std::string> StalyTekstBledu(std::int32_t kod) {
     switch (kod) {
-    case 10039:
+    case win::WSAEDESTADDRREQ:
         return "Niezbędny adres docelowy"_w;
-    case 10093:
+    case win::WSANOTINITIALISED:
         return "Nie załadowany Winsock"_w;
-    case 11001:
+    case win::WSAHOST_NOT_FOUND:
         return "Nie znaleziono Hosta"_w;
     case 2:
         return "Niepoprawna autoryzacja (złe hasło lub użytkownik)."_w;

@@ -1,92 +1,93 @@
 #include <net/IdException.h>
 
 #include <runtime/SysUtils.h>
+#include <windows/WinSock.h>
 
 namespace net {
 
 std::string EIdSocketError::StackText(int n) {
     switch (n) {
-    case 10004:
+    case win::WSAEINTR:
         return "Interrupted system call.";
-    case 10009:
+    case win::WSAEBADF:
         return "Bad file number.";
-    case 10013:
+    case win::WSAEACCES:
         return "Access denied.";
-    case 10014:
+    case win::WSAEFAULT:
         return "Buffer fault.";
-    case 10022:
+    case win::WSAEINVAL:
         return "Invalid argument.";
-    case 10024:
+    case win::WSAEMFILE:
         return "Too many open files.";
-    case 10035:
+    case win::WSAEWOULDBLOCK:
         return "Operation would block.";
-    case 10036:
+    case win::WSAEINPROGRESS:
         return "Operation now in progress.";
-    case 10037:
+    case win::WSAEALREADY:
         return "Operation already in progress.";
-    case 10038:
+    case win::WSAENOTSOCK:
         return "Socket operation on non-socket.";
-    case 10039:
+    case win::WSAEDESTADDRREQ:
         return "Destination address required.";
-    case 10040:
+    case win::WSAEMSGSIZE:
         return "Message too long.";
-    case 10041:
+    case win::WSAEPROTOTYPE:
         return "Protocol wrong type for socket.";
-    case 10042:
+    case win::WSAENOPROTOOPT:
         return "Bad protocol option.";
-    case 10043:
+    case win::WSAEPROTONOSUPPORT:
         return "Protocol not supported.";
-    case 10044:
+    case win::WSAESOCKTNOSUPPORT:
         return "Socket type not supported.";
-    case 10045:
+    case win::WSAEOPNOTSUPP:
         return "Operation not supported on socket.";
-    case 10046:
+    case win::WSAEPFNOSUPPORT:
         return "Protocol family not supported.";
-    case 10047:
+    case win::WSAEAFNOSUPPORT:
         return "Address family not supported by protocol family.";
-    case 10048:
+    case win::WSAEADDRINUSE:
         return "Address already in use.";
-    case 10049:
+    case win::WSAEADDRNOTAVAIL:
         return "Cannot assign requested address.";
-    case 10050:
+    case win::WSAENETDOWN:
         return "Network is down.";
-    case 10051:
+    case win::WSAENETUNREACH:
         return "Network is unreachable.";
-    case 10052:
+    case win::WSAENETRESET:
         return "Net dropped connection or reset.";
-    case 10053:
+    case win::WSAECONNABORTED:
         return "Software caused connection abort.";
-    case 10054:
+    case win::WSAECONNRESET:
         return "Connection reset by peer.";
-    case 10055:
+    case win::WSAENOBUFS:
         return "No buffer space available.";
-    case 10056:
+    case win::WSAEISCONN:
         return "Socket is already connected.";
-    case 10057:
+    case win::WSAENOTCONN:
         return "Socket is not connected.";
-    case 10058:
+    case win::WSAESHUTDOWN:
         return "Cannot send or receive after socket is closed.";
-    case 10060:
+    case win::WSAETIMEDOUT:
         return "Connection timed out.";
-    case 10061:
+    case win::WSAECONNREFUSED:
         return "Connection refused.";
-    case 10064:
+    case win::WSAEHOSTDOWN:
         return "Host is down.";
-    case 10065:
+    case win::WSAEHOSTUNREACH:
         return "No route to host.";
-    case 10091:
+    case win::WSASYSNOTREADY:
         return "Network subsystem is unavailable.";
-    case 10092:
+    case win::WSAVERNOTSUPPORTED:
         return "WINSOCK DLL Version out of range.";
-    case 10093:
+    case win::WSANOTINITIALISED:
         return "Winsock not loaded yet.";
-    case 11001:
+    case win::WSAHOST_NOT_FOUND:
         return "Host not found.";
-    case 11002:
+    case win::WSATRY_AGAIN:
         return "Non-authoritative response (try again or check DNS setup).";
-    case 11003:
+    case win::WSANO_RECOVERY:
         return "Non-recoverable errors: FORMERR, REFUSED, NOTIMP.";
-    case 11004:
+    case win::WSANO_DATA:
         return "Valid name, no data record (check DNS setup).";
     default:
         return "Unknown error.";

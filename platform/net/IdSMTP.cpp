@@ -3,6 +3,8 @@
 #include <net/IdException.h>
 #include <net/MessageWriter.h>
 
+#include <windows/WinSock.h>
+
 #include <unistd.h>
 
 namespace net {
@@ -97,7 +99,7 @@ void TIdSMTP::data() {
 void TIdSMTP::Send(const TIdMessage& msg) {
     MessageWriter writer(msg); // opens the attachments before anything is said
     if (!Connected())
-        throw EIdSocketError(10057);
+        throw EIdSocketError(win::WSAENOTCONN);
     mailFrom(msg.From().Address());
     for (int i = 0; i < msg.Recipients().Count(); ++i)
         rcptTo(msg.Recipients().Items(i).Address());

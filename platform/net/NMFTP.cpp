@@ -4,6 +4,7 @@
 #include <net/IdException.h>
 
 #include <runtime/SysUtils.h>
+#include <windows/WinSock.h>
 #include <windows/Windows.h>
 
 #include <cerrno>
@@ -97,7 +98,7 @@ std::vector<std::string> lookUp(const std::string& name, int timeoutMs, int& err
         if (slice == 0) {
             if (::gai_cancel(&lookup->cb) != EAI_CANCELED)
                 abandonedLookups().push_back(std::move(lookup));
-            error = 10060;
+            error = win::WSAETIMEDOUT;
             return {};
         }
         const timespec wait{slice / 1000, (slice % 1000) * 1000000L};
@@ -121,7 +122,7 @@ std::vector<std::string> lookUp(const std::string& name, int timeoutMs, int& err
     }
     ::freeaddrinfo(lookup->cb.ar_result);
     if (addresses.empty())
-        error = 11001;
+        error = win::WSAHOST_NOT_FOUND;
     return addresses;
 }
 
@@ -202,7 +203,7 @@ class DataListener {
                 throw EIdSocketError(WinsockErrorFromErrno(errno));
             const int slice = nextSlice(timeoutMs, deadline);
             if (slice == 0)
-                throw EIdSocketError(10060);
+                throw EIdSocketError(win::WSAETIMEDOUT);
             pollfd p{m_fd, POLLIN, 0};
             if (::poll(&p, 1, slice) == 0)
                 TIdAntiFreeze::DoProcess(true);
@@ -389,13 +390,13 @@ void TNMFTP::checkAlive() {
 template <class Body> void TNMFTP::operation(Body body) {
     Busy busy(*this);
     if (!m_loggedIn)
-        throw EIdSocketError(10057);
+        throw EIdSocketError(win::WSAENOTCONN);
     try {
         try {
             checkAlive();
             body();
         } catch (const EIdReadTimeout&) {
-            sessionLost(10060);
+            sessionLost(win::WSAETIMEDOUT);
         } catch (const EIdSocketError& e) {
             sessionLost(e.LastError());
         } catch (const EIdProtocolReplyError& e) {
@@ -440,8 +441,8 @@ std::vector<std::string> TNMFTP::resolve() {
 
 void TNMFTP::connectTo(const std::vector<std::string>& addresses, int port) {
     if (port < 1 || port > 65535)
-        throw EIdSocketError(10022);
-    int lastError = 10061;
+        throw EIdSocketError(win::WSAEINVAL);
+    int lastError = win::WSAECONNREFUSED;
     for (const auto& address : addresses) {
         status(1, "Connecting to " + address + " port " + rtl::IntToStr(port));
         try {
@@ -450,7 +451,7 @@ void TNMFTP::connectTo(const std::vector<std::string>& addresses, int port) {
             return;
         } catch (const EIdSocketError& e) {
             lastError = e.LastError();
-            if (lastError == 10060)
+            if (lastError == win::WSAETIMEDOUT)
                 break;
         }
     }
@@ -487,7 +488,7 @@ void TNMFTP::Connect() {
             connectTo(addresses, viaProxy ? m_proxyPort : m_port);
             login(user);
         } catch (const EIdReadTimeout&) {
-            throw EIdSocketError(10060);
+            throw EIdSocketError(win::WSAETIMEDOUT);
         }
     } catch (const EIdException&) {
         m_channel.Socket().Close();

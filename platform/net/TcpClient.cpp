@@ -3,6 +3,8 @@
 #include <net/IdAntiFreeze.h>
 #include <net/IdException.h>
 
+#include <windows/WinSock.h>
+
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -20,79 +22,79 @@ namespace net {
 int WinsockErrorFromErrno(int err) {
     switch (err) {
     case EINTR:
-        return 10004;
+        return win::WSAEINTR;
     case EBADF:
-        return 10009;
+        return win::WSAEBADF;
     case EACCES:
     case EPERM:
-        return 10013;
+        return win::WSAEACCES;
     case EFAULT:
-        return 10014;
+        return win::WSAEFAULT;
     case EINVAL:
-        return 10022;
+        return win::WSAEINVAL;
     case EMFILE:
     case ENFILE:
-        return 10024;
+        return win::WSAEMFILE;
     case EWOULDBLOCK:
-        return 10035;
+        return win::WSAEWOULDBLOCK;
     case EINPROGRESS:
-        return 10036;
+        return win::WSAEINPROGRESS;
     case EALREADY:
-        return 10037;
+        return win::WSAEALREADY;
     case ENOTSOCK:
-        return 10038;
+        return win::WSAENOTSOCK;
     case EDESTADDRREQ:
-        return 10039;
+        return win::WSAEDESTADDRREQ;
     case EMSGSIZE:
-        return 10040;
+        return win::WSAEMSGSIZE;
     case EPROTOTYPE:
-        return 10041;
+        return win::WSAEPROTOTYPE;
     case ENOPROTOOPT:
-        return 10042;
+        return win::WSAENOPROTOOPT;
     case EPROTONOSUPPORT:
-        return 10043;
+        return win::WSAEPROTONOSUPPORT;
     case ESOCKTNOSUPPORT:
-        return 10044;
+        return win::WSAESOCKTNOSUPPORT;
     case EOPNOTSUPP:
-        return 10045;
+        return win::WSAEOPNOTSUPP;
     case EPFNOSUPPORT:
-        return 10046;
+        return win::WSAEPFNOSUPPORT;
     case EAFNOSUPPORT:
-        return 10047;
+        return win::WSAEAFNOSUPPORT;
     case EADDRINUSE:
-        return 10048;
+        return win::WSAEADDRINUSE;
     case EADDRNOTAVAIL:
-        return 10049;
+        return win::WSAEADDRNOTAVAIL;
     case ENETDOWN:
-        return 10050;
+        return win::WSAENETDOWN;
     case ENETUNREACH:
-        return 10051;
+        return win::WSAENETUNREACH;
     case ENETRESET:
-        return 10052;
+        return win::WSAENETRESET;
     case ECONNABORTED:
-        return 10053;
+        return win::WSAECONNABORTED;
     case ECONNRESET:
     case EPIPE:
-        return 10054;
+        return win::WSAECONNRESET;
     case ENOBUFS:
     case ENOMEM:
-        return 10055;
+        return win::WSAENOBUFS;
     case EISCONN:
-        return 10056;
+        return win::WSAEISCONN;
     case ENOTCONN:
-        return 10057;
+        return win::WSAENOTCONN;
     case ESHUTDOWN:
-        return 10058;
+        return win::WSAESHUTDOWN;
     case ETIMEDOUT:
-        return 10060;
+        return win::WSAETIMEDOUT;
     case ECONNREFUSED:
-        return 10061;
+        return win::WSAECONNREFUSED;
     case EHOSTDOWN:
-        return 10064;
+        return win::WSAEHOSTDOWN;
     case EHOSTUNREACH:
-        return 10065;
+        return win::WSAEHOSTUNREACH;
     default:
-        return 10022;
+        return win::WSAEINVAL;
     }
 }
 
@@ -106,17 +108,17 @@ int WinsockErrorFromGai(int gaiError, int savedErrno) {
 #ifdef EAI_ADDRFAMILY
     case EAI_ADDRFAMILY:
 #endif
-        return 11001;
+        return win::WSAHOST_NOT_FOUND;
     case EAI_FAIL:
-        return 11003;
+        return win::WSANO_RECOVERY;
     case EAI_MEMORY:
-        return 10055;
+        return win::WSAENOBUFS;
     case EAI_FAMILY:
-        return 10047;
+        return win::WSAEAFNOSUPPORT;
     case EAI_SYSTEM:
-        return savedErrno ? WinsockErrorFromErrno(savedErrno) : 11003;
+        return savedErrno ? WinsockErrorFromErrno(savedErrno) : win::WSANO_RECOVERY;
     default:
-        return 11003;
+        return win::WSANO_RECOVERY;
     }
 }
 
@@ -197,7 +199,7 @@ void TcpClient::Connect(const std::string& host, int port, int timeoutMs) {
         throw EIdSocketError(WinsockErrorFromGai(rc, errno));
 
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
-    int lastError = 10061;
+    int lastError = win::WSAECONNREFUSED;
     for (addrinfo* ai = list; ai; ai = ai->ai_next) {
         int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
         if (fd < 0) {
@@ -277,7 +279,7 @@ void TcpClient::waitFor(short events, bool forRead) {
 void TcpClient::Write(std::string_view data) {
     while (!data.empty()) {
         if (m_fd < 0)
-            throw EIdSocketError(10057);
+            throw EIdSocketError(win::WSAENOTCONN);
         ssize_t n = ::send(m_fd, data.data(), data.size(), MSG_NOSIGNAL);
         if (n > 0) {
             data.remove_prefix(static_cast<std::size_t>(n));
@@ -306,7 +308,7 @@ void TcpClient::WriteLine(std::string_view line) {
 
 bool TcpClient::fill() {
     if (m_fd < 0)
-        throw EIdSocketError(10057);
+        throw EIdSocketError(win::WSAENOTCONN);
     if (m_begin == m_end)
         m_begin = m_end = 0;
     if (m_end == m_buf.size()) {

@@ -1,5 +1,6 @@
 // Last error code per thread, the platform's numbering of host errors and its English texts.
 
+#include <windows/WinSock.h>
 #include <windows/Windows.h>
 
 #include <cerrno>

@@ -1,5 +1,6 @@
 // Attributes kept as Wine and Samba keep them, and the file operations that honour them.
 
+#include <windows/WinSock.h>
 #include <windows/Windows.h>
 
 #include "TempDir.h"

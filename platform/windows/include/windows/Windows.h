@@ -70,25 +70,10 @@ inline constexpr DWORD ERROR_MORE_DATA = 234;
 inline constexpr DWORD ERROR_DIRECTORY = 267;
 inline constexpr DWORD ERROR_IO_DEVICE = 1117;
 
-// The socket errors among them (WinSock's numbering), for the texts of SysErrorMessage.
-inline constexpr DWORD WSAEINTR = 10004;
-inline constexpr DWORD WSAEACCES = 10013;
-inline constexpr DWORD WSAEDESTADDRREQ = 10039;
-inline constexpr DWORD WSAEADDRINUSE = 10048;
-inline constexpr DWORD WSAENETDOWN = 10050;
-inline constexpr DWORD WSAENETUNREACH = 10051;
-inline constexpr DWORD WSAECONNABORTED = 10053;
-inline constexpr DWORD WSAECONNRESET = 10054;
-inline constexpr DWORD WSAETIMEDOUT = 10060;
-inline constexpr DWORD WSAECONNREFUSED = 10061;
-inline constexpr DWORD WSAEHOSTUNREACH = 10065;
-inline constexpr DWORD WSANOTINITIALISED = 10093;
-inline constexpr DWORD WSAHOST_NOT_FOUND = 11001;
-inline constexpr DWORD WSATRY_AGAIN = 11002;
-
 DWORD GetLastError();
 void SetLastError(DWORD code);
-// The platform's English text for an error code ("The system cannot find the file specified.").
+// The platform's English text for an error code ("The system cannot find the file specified."),
+// WinSock's numbers (WinSock.h) among them.
 std::string SysErrorMessage(DWORD code);
 // The platform error code for a POSIX errno value.
 DWORD ErrorFromErrno(int err);

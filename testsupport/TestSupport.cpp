@@ -71,12 +71,34 @@ TempDir::TempDir(std::string_view prefix) {
 }
 
 TempDir::~TempDir() {
+    // Read-only entries must become writable again before an ordinary user can remove them.
     std::error_code ec;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(m_path, ec))
+        if (!e.is_symlink(ec))
+            std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(m_path, ec);
 }
 
 std::string TempDir::File(std::string_view name) const {
     return m_path + "/" + std::string(name);
+}
+
+std::string TempDir::Write(std::string_view name, std::string_view bytes) const {
+    const std::string path = File(name);
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    WriteFile(path, bytes);
+    return path;
+}
+
+std::string TempDir::MakeFolder(std::string_view name) const {
+    const std::string path = File(name);
+    std::filesystem::create_directories(path);
+    return path;
+}
+
+std::string TempDir::Read(std::string_view name) const {
+    return ReadFile(File(name));
 }
 
 std::string ReadFile(const std::string& path, bool* exists) {

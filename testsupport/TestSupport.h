@@ -38,7 +38,7 @@ bool RunningAsRoot();
     } while (0)
 
 // A temporary folder under $TMPDIR (or /tmp), mode 0755 so that servers' own users can walk
-// through it; removed with its contents on destruction.
+// through it; removed with its contents on destruction, read-only entries included.
 class TempDir {
   public:
     explicit TempDir(std::string_view prefix = "vltest");
@@ -49,6 +49,12 @@ class TempDir {
     const std::string& Path() const { return m_path; }
     // Path + "/" + name.
     std::string File(std::string_view name) const;
+    // Puts a file (its folders made as needed) or a folder at `name`, inside the folder; Write
+    // throws when the file cannot be written.
+    std::string Write(std::string_view name, std::string_view bytes) const;
+    std::string MakeFolder(std::string_view name) const;
+    // The bytes of the file at `name` ("" when there is none).
+    std::string Read(std::string_view name) const;
 
   private:
     std::string m_path;

@@ -5,6 +5,8 @@
 #include <runtime/Cp1250.h>
 #include <windows/Windows.h>
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -31,30 +33,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using rtl::operator""_w;
-
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "velt_b64.XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        m_path = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    const fs::path& path() const { return m_path; }
-    std::string write(const std::string& name, const std::string& bytes) const {
-        const fs::path file = m_path / name;
-        std::ofstream out(file, std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return file.string();
-    }
-
-  private:
-    fs::path m_path;
-};
 
 class Library {
   public:
@@ -106,8 +84,8 @@ class HostCallTable : public testing::TestWithParam<HostCase> {};
 
 TEST_P(HostCallTable, ReturnsFieldAndStatus) {
     const HostCase& c = GetParam();
-    TempFolder folder;
-    const std::string record = folder.write("record.b64", c.content);
+    vltest::TempDir folder{"velt_b64"};
+    const std::string record = folder.Write("record.b64", c.content);
     std::string name;
     const char* fileName = nullptr;
     switch (c.target) {
@@ -115,15 +93,15 @@ TEST_P(HostCallTable, ReturnsFieldAndStatus) {
         fileName = record.c_str();
         break;
     case Target::WindowsForm:
-        name = folder.path().string() + "\\RECORD.B64";
+        name = folder.Path() + "\\RECORD.B64";
         fileName = name.c_str();
         break;
     case Target::Missing:
-        name = (folder.path() / "missing.b64").string();
+        name = folder.File("missing.b64");
         fileName = name.c_str();
         break;
     case Target::Folder:
-        fileName = folder.path().c_str();
+        fileName = folder.Path().c_str();
         break;
     case Target::Null:
         fileName = nullptr;
@@ -132,7 +110,7 @@ TEST_P(HostCallTable, ReturnsFieldAndStatus) {
         fileName = "";
         break;
     case Target::Wildcard:
-        name = (folder.path() / "record.b6?").string();
+        name = folder.File("record.b6?");
         fileName = name.c_str();
         break;
     }
@@ -215,8 +193,8 @@ TEST(HostCall, OnlyTheExportIsVisible) {
 }
 
 TEST(HostCall, TextStaysUntilTheNextCall) {
-    TempFolder folder;
-    const std::string record = folder.write("r.b64", kSeven);
+    vltest::TempDir folder{"velt_b64"};
+    const std::string record = folder.Write("r.b64", kSeven);
     unsigned char status = 0xEE;
     const char* first = library().call(2, record.c_str(), ";", &status);
     ASSERT_NE(first, nullptr);
@@ -228,8 +206,8 @@ TEST(HostCall, TextStaysUntilTheNextCall) {
 }
 
 TEST(HostCall, NoStatusByteStillGivesTheText) {
-    TempFolder folder;
-    const std::string record = folder.write("r.b64", kSeven);
+    vltest::TempDir folder{"velt_b64"};
+    const std::string record = folder.Write("r.b64", kSeven);
     const char* text = library().call(6, record.c_str(), ";", nullptr);
     ASSERT_NE(text, nullptr);
     EXPECT_STREQ(text, "F");
@@ -237,8 +215,8 @@ TEST(HostCall, NoStatusByteStillGivesTheText) {
 
 // Each thread keeps its own returned text.
 TEST(HostCall, ThreadsKeepTheirOwnText) {
-    TempFolder folder;
-    const std::string record = folder.write("r.b64", kSeven);
+    vltest::TempDir folder{"velt_b64"};
+    const std::string record = folder.Write("r.b64", kSeven);
     std::atomic<int> wrong = 0;
     std::vector<std::thread> threads;
     for (unsigned index = 1; index <= 7; ++index) {
@@ -259,8 +237,8 @@ TEST(HostCall, ThreadsKeepTheirOwnText) {
 
 // Whatever the outcome, the call leaves no handle behind: a writer gets the file afterwards.
 TEST(HostCall, FileIsClosedAfterEveryOutcome) {
-    TempFolder folder;
-    const std::string record = folder.write("r.b64", kSeven);
+    vltest::TempDir folder{"velt_b64"};
+    const std::string record = folder.Write("r.b64", kSeven);
     for (const char* separator : {";", "|", static_cast<const char*>(nullptr)}) {
         call(1, record.c_str(), separator);
         const win::HANDLE h =
@@ -271,21 +249,21 @@ TEST(HostCall, FileIsClosedAfterEveryOutcome) {
 }
 
 TEST(HostCall, SeparatorsBeyondTheFirst64KiB) {
-    TempFolder folder;
+    vltest::TempDir folder{"velt_b64"};
     // Field 1 of 70000 "i" (Base64 of "iii" is "aWlp"), then "x;b;c;d;e;f;g;".
     std::string text;
     for (int i = 0; i < 70000 / 3; ++i)
         text += "aWlp";
     text += "aXg7YjtjO2Q7ZTtmO2c7"; // "ix;b;c;d;e;f;g;"
-    const std::string record = folder.write("long.b64", text);
+    const std::string record = folder.Write("long.b64", text);
     EXPECT_EQ(call(1, record.c_str(), ";").text, std::string(70000, 'i') + "x");
     EXPECT_EQ(call(2, record.c_str(), ";").text, "b");
     EXPECT_EQ(call(7, record.c_str(), ";").text, "g");
 }
 
 TEST(HostCall, FileTooLargeForMemoryIsStatus7) {
-    TempFolder folder;
-    const std::string record = folder.write("huge.b64", "");
+    vltest::TempDir folder{"velt_b64"};
+    const std::string record = folder.Write("huge.b64", "");
     fs::resize_file(record, std::uintmax_t{1} << 42); // 4 TiB, sparse
     const Outcome out = call(1, record.c_str(), ";");
     EXPECT_EQ(out.status, 7);
@@ -304,8 +282,8 @@ template <class F> int inChild(F&& body) {
 }
 
 TEST(HostCall, FileHeldForWritingByAnotherProcessIsStatus6) {
-    TempFolder folder;
-    const std::string record = folder.write("held.b64", kSeven);
+    vltest::TempDir folder{"velt_b64"};
+    const std::string record = folder.Write("held.b64", kSeven);
 
     int toChild[2], fromChild[2];
     ASSERT_EQ(pipe(toChild), 0);
@@ -344,9 +322,9 @@ TEST(HostCall, FileHeldForWritingByAnotherProcessIsStatus6) {
 }
 
 TEST(HostCall, FileThatCannotBeReadIsStatus6) {
-    TempFolder folder;
-    fs::permissions(folder.path(), fs::perms::owner_all | fs::perms::others_exec | fs::perms::group_exec);
-    const std::string record = folder.write("locked.b64", kSeven);
+    vltest::TempDir folder{"velt_b64"};
+    fs::permissions(folder.Path(), fs::perms::owner_all | fs::perms::others_exec | fs::perms::group_exec);
+    const std::string record = folder.Write("locked.b64", kSeven);
     fs::permissions(record, fs::perms::none);
     // As an ordinary user: root reads any file.
     const int status = inChild([&] {
@@ -384,8 +362,8 @@ TEST(HostCall, UnloadingUnmapsTheLibrary) {
     ASSERT_NE(handle, nullptr) << dlerror();
     auto call = reinterpret_cast<VBGetPersDataFromBase64File_t>(dlsym(handle, "VBGetPersDataFromBase64File"));
     ASSERT_NE(call, nullptr);
-    TempFolder folder;
-    const std::string record = folder.write("r.b64", kSeven);
+    vltest::TempDir folder{"velt_b64"};
+    const std::string record = folder.Write("r.b64", kSeven);
     unsigned char status = 0xEE;
     ASSERT_STREQ(call(2, record.c_str(), ";", &status), "B");
     EXPECT_TRUE(mapped());

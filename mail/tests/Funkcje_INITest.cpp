@@ -103,13 +103,12 @@ TEST_F(IniTest, RefusedWriteRaisesUnableToWriteWithThePath) {
 }
 
 TEST_F(IniTest, DriveRootFolderGivesTwoBackslashesThatWork) {
-    ::setenv("VL_DRIVES", ("Q=" + dir.Path()).c_str(), 1);
+    vltest::ScopedEnv drives("VL_DRIVES", "Q=" + dir.Path());
     EXPECT_EQ(KatalogZeSciezki("Q:\\VL_PAK32"), "Q:\\");
     EXPECT_EQ(SciezkaINI("Q:\\", "VL_PAK32.INI"), "Q:\\\\VL_PAK32.INI");
     ZapiszINI("Error", "Nr", "7", "Q:\\", "VL_PAK32.INI");
     EXPECT_EQ(CzytajINI("Error", "Nr", "brak", "Q:\\", "VL_PAK32.INI"), "7");
     EXPECT_NE(Tekst().find("Nr=7"), std::string::npos) << "written beside the root, in " << Plik();
-    ::unsetenv("VL_DRIVES");
 }
 
 TEST_F(IniTest, SettingsAreReadWithBrakAndThePasswordUnscrambled) {

@@ -1,4 +1,5 @@
 #include "HostLibrary.h"
+#include "TestSupport.h"
 
 #include <runtime/StringList.h>
 #include <windows/Windows.h>
@@ -28,14 +29,12 @@ class FindFileExports : public ::testing::Test {
     HostLibrary library;
     decltype(&::FindFiles) findFiles = library.Export<decltype(::FindFiles)>("FindFiles");
     decltype(&::FindFirstFile) findFirstFile = library.Export<decltype(::FindFirstFile)>("FindFirstFile");
-    std::string root;
+    vltest::TempDir dir{"vl_findfiles"};
+    const std::string root = dir.Path();
 
     // The walk's order is the search's, which lists a folder's names in byte order; the tree is
     // made in reverse so that creation order cannot pass for it.
     void SetUp() override {
-        char pattern[] = "/tmp/vl_findfiles_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
         for (const char* folder : {"sub2", "sub1/deep", "folder.txt", "empty", ".git"})
             fs::create_directories(root + "/" + folder);
         for (const char* file :
@@ -46,10 +45,6 @@ class FindFileExports : public ::testing::Test {
                                             win::FILE_ATTRIBUTE_HIDDEN | win::FILE_ATTRIBUTE_SYSTEM));
         ASSERT_TRUE(win::SetFileAttributesA((root + "/sub2").c_str(), win::FILE_ATTRIBUTE_HIDDEN));
         ASSERT_NE(win::GetFileAttributesA((root + "/sub2").c_str()) & win::FILE_ATTRIBUTE_HIDDEN, 0u);
-    }
-    void TearDown() override {
-        if (!root.empty())
-            fs::remove_all(root);
     }
 
     std::vector<std::string> Find(const std::string& dir, const char* mask) {
@@ -117,11 +112,10 @@ TEST_F(FindFileExports, MaskWithAFolderSearchesThatFolderBelowEachWalkedOne) {
 }
 
 TEST_F(FindFileExports, DriveRootGetsOneBackslash) {
-    ASSERT_EQ(setenv("VL_DRIVES", ("T=" + root).c_str(), 1), 0);
+    vltest::ScopedEnv drives("VL_DRIVES", "T=" + root);
     EXPECT_EQ(Find("T:\\", "?.txt"),
               (std::vector<std::string>{"T:\\a.txt", "T:\\b.txt", "T:\\sub1\\c.txt", "T:\\sub1\\z.txt",
                                         "T:\\sub1\\deep\\d.txt", "T:\\sub2\\e.txt"}));
-    unsetenv("VL_DRIVES");
 }
 
 TEST_F(FindFileExports, ListThatHoldsEntriesKeepsThemAndGetsTheNewPathsAfter) {

@@ -2,11 +2,10 @@
 // files, compressed files made by Debian's mscompress.
 
 #include "HostLibrary.h"
+#include "TestSupport.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <unistd.h>
 
 using namespace hosttest;
@@ -14,32 +13,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const std::string& path, std::string_view bytes) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 // A temporary folder that is drive C: for the test's length.
 class PathExports : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/vl_paths_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
-        ASSERT_EQ(setenv("VL_DRIVES", ("C=" + root).c_str(), 1), 0);
-    }
-    void TearDown() override {
-        unsetenv("VL_DRIVES");
-        fs::remove_all(root);
-    }
-    std::string Host(std::string_view relative) const { return root + "/" + std::string(relative); }
+    std::string Host(std::string_view relative) const { return dir.File(relative); }
 
-    std::string root;
+    vltest::TempDir dir{"vl_paths"};
+    const std::string root = dir.Path();
+    vltest::ScopedEnv drives{"VL_DRIVES", "C=" + root};
     HostLibrary library;
     decltype(&::GetLongPath) getLongPath = library.Export<decltype(::GetLongPath)>("GetLongPath");
     decltype(&::GetLongName) getLongName = library.Export<decltype(::GetLongName)>("GetLongName");
@@ -77,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         PartsCase{"C:\\D\xB9\\\xBF\xF3\xB3w.txt", "C:\\D\xB9", "\xBF\xF3\xB3w.txt"}));
 
 TEST_F(PathExports, ModeZeroSplitsTheShortFormWhichIsThePathWhenItExists) {
-    WriteFile(Host("Dane firmy/Raport roczny.txt"), "x");
+    dir.Write("Dane firmy/Raport roczny.txt", "x");
     // No 8.3 names: an existing path is its own short form, as given.
     for (std::int32_t mode : {0, -1}) {
         EXPECT_STREQ(getLongPath("C:\\Dane firmy\\Raport roczny.txt", mode), "C:\\Dane firmy");
@@ -113,7 +94,7 @@ TEST_F(PathExports, APartLongerThanTheBufferGivesTheEmptyText) {
 // ---- Folders ----
 
 TEST_F(PathExports, ForceCreateDirRules) {
-    WriteFile(Host("plik"), "a regular file");
+    dir.Write("plik", "a regular file");
     fs::create_directories(Host("jest"));
     struct Case {
         const char* dir;
@@ -145,16 +126,16 @@ TEST_F(PathExports, ForceCreateDirRules) {
 // ---- Forced copy ----
 
 TEST_F(PathExports, CopyCreatesTwoMissingLevels) {
-    WriteFile(Host("src/dane.dat"), "content of the source");
+    dir.Write("src/dane.dat", "content of the source");
     EXPECT_EQ(forceCopyFile("C:\\src\\dane.dat", "C:\\nowy\\drugi\\kopia.dat"), 21);
-    EXPECT_EQ(ReadFile(Host("nowy/drugi/kopia.dat")), "content of the source");
+    EXPECT_EQ(dir.Read("nowy/drugi/kopia.dat"), "content of the source");
 }
 
 TEST_F(PathExports, CopyReplacesALongerFileEntirely) {
-    WriteFile(Host("krotki.txt"), "short");
-    WriteFile(Host("dlugi.txt"), std::string(10000, 'L'));
+    dir.Write("krotki.txt", "short");
+    dir.Write("dlugi.txt", std::string(10000, 'L'));
     EXPECT_EQ(forceCopyFile("C:\\krotki.txt", "C:\\dlugi.txt"), 5);
-    EXPECT_EQ(ReadFile(Host("dlugi.txt")), "short");
+    EXPECT_EQ(dir.Read("dlugi.txt"), "short");
 }
 
 TEST_F(PathExports, CopyFromAMissingSourceCreatesNothing) {
@@ -166,28 +147,28 @@ TEST_F(PathExports, CopyFromAMissingSourceCreatesNothing) {
 }
 
 TEST_F(PathExports, CopyIntoAFolderOrNowhereFails) {
-    WriteFile(Host("a.txt"), "a");
+    dir.Write("a.txt", "a");
     fs::create_directories(Host("folder"));
     EXPECT_EQ(forceCopyFile("C:\\a.txt", "C:\\folder"), -5); // access denied
     EXPECT_EQ(forceCopyFile("C:\\a.txt", ""), -3);
-    EXPECT_EQ(ReadFile(Host("a.txt")), "a");
+    EXPECT_EQ(dir.Read("a.txt"), "a");
 }
 
 TEST_F(PathExports, CopyExpandsACompressedFile) {
     std::string original;
     for (int i = 0; i < 5000; ++i)
         original += "linia " + std::to_string(i % 50) + "\r\n";
-    WriteFile(Host("dane.dat"), original);
+    dir.Write("dane.dat", original);
     ASSERT_EQ(std::system(("mscompress '" + Host("dane.dat") + "' >/dev/null 2>&1").c_str()), 0);
     ASSERT_LT(fs::file_size(Host("dane.dat_")), original.size());
     EXPECT_EQ(forceCopyFile("C:\\dane.dat_", "C:\\rozpakowane\\dane.dat"),
               static_cast<std::int32_t>(original.size()));
-    EXPECT_EQ(ReadFile(Host("rozpakowane/dane.dat")), original);
+    EXPECT_EQ(dir.Read("rozpakowane/dane.dat"), original);
 }
 
 TEST_F(PathExports, CopyOntoItselfWritesNothing) {
     const std::string content = "the only copy of this data";
-    WriteFile(Host("Dane/Plik.txt"), content);
+    dir.Write("Dane/Plik.txt", content);
     ASSERT_EQ(symlink(Host("Dane/Plik.txt").c_str(), Host("dowiazanie.txt").c_str()), 0);
     ASSERT_EQ(link(Host("Dane/Plik.txt").c_str(), Host("twarde.txt").c_str()), 0);
     const std::string hostSpelling = root + "/Dane/Plik.txt";
@@ -198,12 +179,12 @@ TEST_F(PathExports, CopyOntoItselfWritesNothing) {
         EXPECT_EQ(forceCopyFile("C:\\Dane\\Plik.txt", dest.c_str()),
                   static_cast<std::int32_t>(content.size()))
             << dest;
-        EXPECT_EQ(ReadFile(Host("Dane/Plik.txt")), content) << dest;
+        EXPECT_EQ(dir.Read("Dane/Plik.txt"), content) << dest;
     }
     // The link the other way round is the same file too.
     EXPECT_EQ(forceCopyFile("C:\\dowiazanie.txt", "C:\\Dane\\Plik.txt"),
               static_cast<std::int32_t>(content.size()));
-    EXPECT_EQ(ReadFile(Host("Dane/Plik.txt")), content);
+    EXPECT_EQ(dir.Read("Dane/Plik.txt"), content);
 }
 
 } // namespace

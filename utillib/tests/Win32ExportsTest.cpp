@@ -1,4 +1,5 @@
 #include "HostLibrary.h"
+#include "TestSupport.h"
 
 #include <runtime/Cp1250.h>
 #include <windows/Windows.h>
@@ -7,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -119,9 +121,8 @@ class RegistryFiles : public ::testing::Environment {
     static inline std::string folder;
 
     void SetUp() override {
-        char pattern[] = "/tmp/vl_registry_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
+        dir.emplace("vl_registry");
+        folder = dir->Path();
         std::ofstream(folder + "/HKEY_CURRENT_USER.reg", std::ios::binary)
             << "REGEDIT4\r\n"
                "\r\n"
@@ -146,9 +147,16 @@ class RegistryFiles : public ::testing::Environment {
                                     "76,00,00,00\r\n"
                                     "\"Zero\"=hex(1):78,00,00,00,79,00,00,00\r\n"_w;
         std::ofstream(folder + "/HKEY_LOCAL_MACHINE.reg", std::ios::binary) << "\xFF\xFE" << Utf16Le(machine);
-        ASSERT_EQ(setenv("VL_REGISTRY", folder.c_str(), 1), 0);
+        registry.emplace("VL_REGISTRY", folder);
     }
-    void TearDown() override { fs::remove_all(folder); }
+    void TearDown() override {
+        registry.reset();
+        dir.reset();
+    }
+
+  private:
+    std::optional<vltest::TempDir> dir;
+    std::optional<vltest::ScopedEnv> registry;
 };
 
 const auto* const registryFiles = ::testing::AddGlobalTestEnvironment(new RegistryFiles);

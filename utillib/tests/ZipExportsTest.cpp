@@ -26,13 +26,11 @@ using CountFn = std::int32_t VL_LIB32_CALL(const char*);
 class ZipExports : public ::testing::Test {
   protected:
     vltest::TempDir dir{"vlzipx"};
+    vltest::ScopedEnv drives{"VL_DRIVES", "C=" + dir.Path()};
     HostLibrary lib;
     ZipFn* VELTZip = lib.Export<ZipFn>("VELTZip");
     UnZipFn* VELTUnZip = lib.Export<UnZipFn>("VELTUnZip");
     CountFn* VELTNoFilesInZip = lib.Export<CountFn>("VELTNoFilesInZip");
-
-    void SetUp() override { ::setenv("VL_DRIVES", ("C=" + dir.Path()).c_str(), 1); }
-    void TearDown() override { ::unsetenv("VL_DRIVES"); }
 
     std::string host(const std::string& name) const { return dir.File(name); }
     void put(const std::string& name, const std::string& bytes, win::DWORD attributes = win::FILE_ATTRIBUTE_ARCHIVE) {

@@ -101,9 +101,9 @@ TEST(ZipRules, EndTextAndCaption) {
 class ZipWindow_ : public ::testing::Test {
   protected:
     vltest::TempDir dir{"vlzipw"};
+    vltest::ScopedEnv drives{"VL_DRIVES", "C=" + dir.Path()};
 
     void SetUp() override {
-        ::setenv("VL_DRIVES", ("C=" + dir.Path()).c_str(), 1);
         vltest::WriteFile(dir.File("a.txt"), std::string(70'000, 'a'));
         vltest::WriteFile(dir.File("b.txt"), std::string(1'234'567, 'b'));
     }
@@ -111,7 +111,6 @@ class ZipWindow_ : public ::testing::Test {
         for (auto& [window, widget] : m_made)
             if (!widget.isNull())
                 delete window;
-        ::unsetenv("VL_DRIVES");
     }
 
     // The window the last call made, removed at the end of the test unless Esc removed it.

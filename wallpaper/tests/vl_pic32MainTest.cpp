@@ -27,7 +27,6 @@ namespace {
 class ImageFormTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ::setenv("VL_REGISTRY", dir.File("registry").c_str(), 1);
         ASSERT_EQ(std::system(("mkdir -p " + dir.File("pics") + " && convert -size 800x600 xc:navy " +
                                dir.File("pics/las.bmp") + " && cp " + dir.File("pics/las.bmp") + " " +
                                dir.File("pics/a.bmpx") + " && convert -size 8x8 xc:red " +
@@ -45,7 +44,6 @@ class ImageFormTest : public ::testing::Test {
         Application->ResetForTesting();
         ImageForm = nullptr;
         ViewForm = nullptr;
-        ::unsetenv("VL_REGISTRY");
         // The folder list made the picture folder current; it goes with the test.
         if (::chdir("/") != 0)
             ADD_FAILURE() << "chdir";
@@ -66,6 +64,7 @@ class ImageFormTest : public ::testing::Test {
     }
 
     vltest::TempDir dir{"vlpic32main"};
+    vltest::ScopedEnv registry{"VL_REGISTRY", dir.File("registry")};
 };
 
 } // namespace

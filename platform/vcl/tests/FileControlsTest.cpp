@@ -13,6 +13,8 @@
 
 #include <windows/Windows.h>
 
+#include "TestSupport.h"
+
 #include <QListWidget>
 
 #include <gtest/gtest.h>
@@ -20,6 +22,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <unistd.h>
 
 using namespace vcl;
@@ -31,15 +34,12 @@ namespace {
 class FileControlsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "vclfs-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        root = tmpl;
         oldCwd = fs::current_path();
         for (const char* folder : {"c/Tapety/morze", "c/Tapety/Gory", "c/Tapety/.ukryty", "c/Inne", "d/dane"})
             fs::create_directories(root + "/" + folder);
         for (const char* file : {"c/Tapety/las.bmp", "c/Tapety/Morze.jpg", "c/Tapety/opis.txt", "d/plik.bmp"})
             std::ofstream(root + "/" + file) << file;
-        setenv("VL_DRIVES", ("C=" + root + "/c;D=" + root + "/d;E=" + root + "/brak").c_str(), 1);
+        driveTable.emplace("VL_DRIVES", "C=" + root + "/c;D=" + root + "/d;E=" + root + "/brak");
         fs::current_path(root + "/c");
         form = Application->CreateForm<TForm>();
         form->SetBounds(0, 0, 400, 300);
@@ -47,8 +47,6 @@ class FileControlsTest : public ::testing::Test {
     void TearDown() override {
         Application->ResetForTesting();
         fs::current_path(oldCwd);
-        unsetenv("VL_DRIVES");
-        fs::remove_all(root);
     }
 
     static std::vector<std::string> lines(const TListBox& list) {
@@ -65,7 +63,9 @@ class FileControlsTest : public ::testing::Test {
         ClickAt(list, p.x(), p.y());
     }
 
-    std::string root;
+    vltest::TempDir dir{"vclfs"};
+    const std::string root = dir.Path();
+    std::optional<vltest::ScopedEnv> driveTable;
     fs::path oldCwd;
     TForm* form = nullptr;
 };
@@ -78,7 +78,7 @@ TEST_F(FileControlsTest, DriveBoxListsTheDriveTable) {
     EXPECT_EQ(drives->DriveText(2), "e: [brak]");
     EXPECT_EQ(drives->Drive(), 'C'); // the current folder's
 
-    setenv("VL_DRIVES", ("C=" + root + "/c;Q=" + root + "/d").c_str(), 1);
+    vltest::ScopedEnv otherTable("VL_DRIVES", "C=" + root + "/c;Q=" + root + "/d");
     drives->Update();
     EXPECT_EQ(drives->Drives(), (std::vector<char>{'C', 'Q'}));
     EXPECT_EQ(drives->Drive(), 'C');

@@ -6,6 +6,8 @@
 
 #include <windows/Windows.h>
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -20,20 +22,10 @@ namespace {
 class FileListBoxTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "vclfiles-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
         form = Application->CreateForm<TForm>();
         list = new TFileListBox(form);
     }
-    void TearDown() override {
-        Application->ResetForTesting();
-        std::error_code ec;
-        for (auto& e : std::filesystem::recursive_directory_iterator(dir, ec))
-            std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all,
-                                         std::filesystem::perm_options::add, ec);
-        std::filesystem::remove_all(dir, ec);
-    }
+    void TearDown() override { Application->ResetForTesting(); }
 
     std::string file(const std::string& name, win::DWORD attributes = 0) {
         std::string path = dir + "/" + name;
@@ -51,7 +43,8 @@ class FileListBoxTest : public ::testing::Test {
         return out;
     }
 
-    std::string dir;
+    vltest::TempDir folder{"vclfiles"};
+    const std::string dir = folder.Path();
     TForm* form = nullptr;
     TFileListBox* list = nullptr;
 };

@@ -3,7 +3,7 @@
 #include <windows/WinSock.h>
 #include <windows/Windows.h>
 
-#include "TempDir.h"
+#include "TestSupport.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -12,24 +12,27 @@
 #include <thread>
 #include <utility>
 
+using vltest::ScopedEnv;
+using vltest::TempDir;
+
 namespace {
 
 class Attributes : public ::testing::Test {
   protected:
     TempDir dir;
-    ScopedEnv drives{"VL_DRIVES", "C=" + dir.path()};
+    ScopedEnv drives{"VL_DRIVES", "C=" + dir.Path()};
 
     void setRaw(const std::string& name, std::string_view bytes) {
-        ASSERT_EQ(::setxattr((dir / name).c_str(), "user.DOSATTRIB", bytes.data(), bytes.size(), 0), 0);
+        ASSERT_EQ(::setxattr(dir.File(name).c_str(), "user.DOSATTRIB", bytes.data(), bytes.size(), 0), 0);
     }
     std::string raw(const std::string& name) {
         char buf[64];
-        ssize_t n = ::getxattr((dir / name).c_str(), "user.DOSATTRIB", buf, sizeof buf);
+        ssize_t n = ::getxattr(dir.File(name).c_str(), "user.DOSATTRIB", buf, sizeof buf);
         return n < 0 ? "<none>" : std::string(buf, static_cast<std::size_t>(n));
     }
     mode_t mode(const std::string& name) {
         struct stat st;
-        ::stat((dir / name).c_str(), &st);
+        ::stat(dir.File(name).c_str(), &st);
         return st.st_mode & 0777;
     }
 };
@@ -47,12 +50,12 @@ class AttributeRead : public Attributes, public ::testing::WithParamInterface<At
 TEST_P(AttributeRead, FollowsTheStoredOrDefaultRule) {
     const AttrCase& c = GetParam();
     if (c.folder)
-        dir.mkdir(c.name);
+        dir.MakeFolder(c.name);
     else
-        dir.write(c.name, "data");
+        dir.Write(c.name, "data");
     if (c.stored != "<none>")
         setRaw(c.name, c.stored);
-    ::chmod((dir / c.name).c_str(), c.mode);
+    ::chmod(dir.File(c.name).c_str(), c.mode);
     EXPECT_EQ(win::GetFileAttributesA((std::string("C:\\") + c.name).c_str()), c.expected);
 }
 
@@ -78,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         AttrCase{"sambatext.txt", false, kSambaTextAndV3, 0644, R | H | A}));
 
 TEST_F(Attributes, SetWritesWinesTextAndThePermission) {
-    dir.write("a.txt", "x");
+    dir.Write("a.txt", "x");
     ASSERT_TRUE(
         win::SetFileAttributesA("C:\\A.TXT", win::FILE_ATTRIBUTE_HIDDEN | win::FILE_ATTRIBUTE_ARCHIVE));
     EXPECT_EQ(raw("a.txt"), "0x22");
@@ -94,7 +97,7 @@ TEST_F(Attributes, SetWritesWinesTextAndThePermission) {
     EXPECT_NE(mode("a.txt") & 0200, 0u);
     EXPECT_EQ(win::GetFileAttributesA("C:\\a.txt"), win::FILE_ATTRIBUTE_NORMAL);
 
-    dir.mkdir("d");
+    dir.MakeFolder("d");
     ASSERT_TRUE(win::SetFileAttributesA("C:\\d", win::FILE_ATTRIBUTE_SYSTEM));
     EXPECT_EQ(raw("d"), "0x14");
     EXPECT_EQ(win::GetFileAttributesA("C:\\d"), S | D);
@@ -110,13 +113,13 @@ TEST_F(Attributes, MissingEntries) {
 }
 
 TEST_F(Attributes, ReadOnlyFileCannotBeDeleted) {
-    dir.write("ro.txt", "keep");
+    dir.Write("ro.txt", "keep");
     ASSERT_TRUE(win::SetFileAttributesA("C:\\ro.txt", win::FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(win::DeleteFileA("C:\\ro.txt"));
     EXPECT_EQ(win::GetLastError(), win::ERROR_ACCESS_DENIED);
-    EXPECT_EQ(dir.read("ro.txt"), "keep");
+    EXPECT_EQ(dir.Read("ro.txt"), "keep");
 
-    dir.write("stored.txt", "keep");
+    dir.Write("stored.txt", "keep");
     setRaw("stored.txt", "0x21");
     EXPECT_FALSE(win::DeleteFileA("C:\\stored.txt"));
     EXPECT_EQ(win::GetLastError(), win::ERROR_ACCESS_DENIED);
@@ -127,7 +130,7 @@ TEST_F(Attributes, ReadOnlyFileCannotBeDeleted) {
 }
 
 TEST_F(Attributes, DeleteErrors) {
-    dir.mkdir("folder");
+    dir.MakeFolder("folder");
     EXPECT_FALSE(win::DeleteFileA("C:\\nic.txt"));
     EXPECT_EQ(win::GetLastError(), win::ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(win::DeleteFileA("C:\\brak\\nic.txt"));
@@ -143,20 +146,20 @@ TEST_F(Attributes, FoldersMovesAndCopies) {
     EXPECT_FALSE(win::CreateDirectoryA("C:\\a\\b", nullptr));
     EXPECT_EQ(win::GetLastError(), win::ERROR_PATH_NOT_FOUND);
     EXPECT_TRUE(win::ForceDirectories("C:\\NOWY\\x\\y"));
-    EXPECT_TRUE(win::DirectoryExists(dir / "Nowy/x/y"));
+    EXPECT_TRUE(win::DirectoryExists(dir.File("Nowy/x/y")));
     EXPECT_FALSE(win::RemoveDirectoryA("C:\\nowy"));
     EXPECT_EQ(win::GetLastError(), win::ERROR_DIR_NOT_EMPTY);
 
-    dir.write("one.txt", "1");
-    dir.write("two.txt", "2");
+    dir.Write("one.txt", "1");
+    dir.Write("two.txt", "2");
     EXPECT_FALSE(win::MoveFileA("C:\\one.txt", "C:\\TWO.TXT"));
     EXPECT_EQ(win::GetLastError(), win::ERROR_ALREADY_EXISTS);
     EXPECT_FALSE(win::CopyFileA("C:\\one.txt", "C:\\two.txt", win::TRUE));
     EXPECT_EQ(win::GetLastError(), win::ERROR_FILE_EXISTS);
     EXPECT_TRUE(win::CopyFileA("C:\\one.txt", "C:\\two.txt", win::FALSE));
-    EXPECT_EQ(dir.read("two.txt"), "1");
+    EXPECT_EQ(dir.Read("two.txt"), "1");
     EXPECT_TRUE(win::MoveFileA("C:\\one.txt", "C:\\Nowy\\three.txt"));
-    EXPECT_EQ(dir.read("Nowy/three.txt"), "1");
+    EXPECT_EQ(dir.Read("Nowy/three.txt"), "1");
     EXPECT_FALSE(win::FileExists("C:\\one.txt"));
     EXPECT_TRUE(win::FileExists("C:\\nowy\\THREE.txt"));
     EXPECT_FALSE(win::FileExists("C:\\nowy"));

@@ -2,25 +2,28 @@
 
 #include <windows/Windows.h>
 
-#include "TempDir.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
+
+using vltest::ScopedEnv;
+using vltest::TempDir;
 
 namespace {
 
 TEST(Drives, LogicalDrivesAreTheTablesLetters) {
     TempDir dir;
-    dir.mkdir("d");
-    dir.mkdir("x");
+    dir.MakeFolder("d");
+    dir.MakeFolder("x");
     struct Case {
         std::string table;
         win::DWORD mask;
     };
     const Case cases[] = {
-        {"", 1u << 2},                                                    // C: alone, the host root
-        {"D=" + dir / "d", (1u << 2) | (1u << 3)},                        // C: is always there
-        {"c=" + dir.path() + ";X:=" + dir / "x", (1u << 2) | (1u << 23)}, // letters in any case
-        {"A=" + dir.path() + ";Z=" + dir.path() + ";bad;1=/", 1u | (1u << 2) | (1u << 25)},
+        {"", 1u << 2},                                                        // C: alone, the host root
+        {"D=" + dir.File("d"), (1u << 2) | (1u << 3)},                        // C: is always there
+        {"c=" + dir.Path() + ";X:=" + dir.File("x"), (1u << 2) | (1u << 23)}, // letters in any case
+        {"A=" + dir.Path() + ";Z=" + dir.Path() + ";bad;1=/", 1u | (1u << 2) | (1u << 25)},
     };
     for (const Case& c : cases) {
         ScopedEnv drives("VL_DRIVES", c.table);
@@ -30,8 +33,8 @@ TEST(Drives, LogicalDrivesAreTheTablesLetters) {
 
 TEST(Drives, TypeOfEachRoot) {
     TempDir dir;
-    dir.mkdir("data");
-    ScopedEnv drives("VL_DRIVES", "C=" + dir.path() + ";D=" + dir / "data" + ";E=" + dir / "missing");
+    dir.MakeFolder("data");
+    ScopedEnv drives("VL_DRIVES", "C=" + dir.Path() + ";D=" + dir.File("data") + ";E=" + dir.File("missing"));
     struct Case {
         const char* root;
         win::DWORD type;
@@ -53,8 +56,8 @@ TEST(Drives, TypeOfEachRoot) {
 
 TEST(ShortNames, AnExistingPathIsItsOwnShortForm) {
     TempDir dir;
-    dir.write("Długa nazwa folderu/plik z długą nazwą.txt", "x");
-    ScopedEnv drives("VL_DRIVES", "C=" + dir.path());
+    dir.Write("Długa nazwa folderu/plik z długą nazwą.txt", "x");
+    ScopedEnv drives("VL_DRIVES", "C=" + dir.Path());
     const std::string path = "C:\\d\xB3uga NAZWA folderu\\plik z d\xB3ug\xB9 nazw\xB9.txt"; // Windows-1250
     char buffer[win::MAX_PATH];
     EXPECT_EQ(win::GetShortPathNameA(path.c_str(), buffer, sizeof buffer), path.size());
@@ -76,8 +79,8 @@ TEST(ShortNames, AnExistingPathIsItsOwnShortForm) {
 
 TEST(ShortNames, AMissingPathHasNone) {
     TempDir dir;
-    dir.mkdir("folder");
-    ScopedEnv drives("VL_DRIVES", "C=" + dir.path());
+    dir.MakeFolder("folder");
+    ScopedEnv drives("VL_DRIVES", "C=" + dir.Path());
     struct Case {
         const char* path;
         win::DWORD error;
@@ -100,11 +103,11 @@ TEST(ShortNames, AMissingPathHasNone) {
 
 TEST(FileIdentity, TwoNamesOfOneFile) {
     TempDir dir;
-    dir.write("Data/File.txt", "twelve bytes");
-    dir.write("other.txt", "twelve bytes");
-    ASSERT_EQ(::symlink((dir / "Data/File.txt").c_str(), (dir / "link.txt").c_str()), 0);
-    ASSERT_EQ(::link((dir / "Data/File.txt").c_str(), (dir / "hard.txt").c_str()), 0);
-    ScopedEnv drives("VL_DRIVES", "C=" + dir.path());
+    dir.Write("Data/File.txt", "twelve bytes");
+    dir.Write("other.txt", "twelve bytes");
+    ASSERT_EQ(::symlink(dir.File("Data/File.txt").c_str(), dir.File("link.txt").c_str()), 0);
+    ASSERT_EQ(::link(dir.File("Data/File.txt").c_str(), dir.File("hard.txt").c_str()), 0);
+    ScopedEnv drives("VL_DRIVES", "C=" + dir.Path());
     auto identity = [](const char* path) {
         win::HANDLE h = win::CreateFileA(path, 0, win::FILE_SHARE_READ | win::FILE_SHARE_WRITE, nullptr,
                                          win::OPEN_EXISTING, 0, nullptr);

@@ -3,7 +3,7 @@
 
 #include <windows/Windows.h>
 
-#include "TempDir.h"
+#include "TestSupport.h"
 #include <runtime/Cp1250.h>
 
 #include <chrono>
@@ -13,6 +13,9 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+
+using vltest::ScopedEnv;
+using vltest::TempDir;
 
 using namespace rtl;
 
@@ -52,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
 class Search : public ::testing::Test {
   protected:
     TempDir dir;
-    ScopedEnv drives{"VL_DRIVES", "C=" + dir.path()};
+    ScopedEnv drives{"VL_DRIVES", "C=" + dir.Path()};
 
     std::vector<std::string> names(const std::string& pattern) {
         std::vector<std::string> out;
@@ -79,7 +82,7 @@ class Search : public ::testing::Test {
         return out;
     }
     void stored(const std::string& name, const char* text) {
-        ASSERT_EQ(::setxattr((dir / name).c_str(), "user.DOSATTRIB", text, std::strlen(text), 0), 0);
+        ASSERT_EQ(::setxattr(dir.File(name).c_str(), "user.DOSATTRIB", text, std::strlen(text), 0), 0);
     }
 };
 
@@ -87,8 +90,8 @@ using V = std::vector<std::string>;
 
 TEST_F(Search, WildcardsOrderAndDots) {
     for (const char* n : {"b.zip", "A.ZIP", "a.zipx", "c.txt", "noext", ".hidden.zip"})
-        dir.write(std::string("box/") + n, "12345");
-    dir.mkdir("box/sub.zip");
+        dir.Write(std::string("box/") + n, "12345");
+    dir.MakeFolder("box/sub.zip");
     EXPECT_EQ(names("C:\\box\\*.ZIP"), (V{".hidden.zip", "A.ZIP", "b.zip", "sub.zip"}));
     EXPECT_EQ(names("C:\\BOX\\*.*"),
               (V{".", "..", ".hidden.zip", "A.ZIP", "a.zipx", "b.zip", "c.txt", "noext", "sub.zip"}));
@@ -101,21 +104,21 @@ TEST_F(Search, WildcardsOrderAndDots) {
 }
 
 TEST_F(Search, DriveRootHasNoDotEntries) {
-    dir.write("a.txt", "");
+    dir.Write("a.txt", "");
     EXPECT_EQ(names("C:\\*.*"), (V{"a.txt"}));
     EXPECT_EQ(names("C:\\\\*.*"), (V{"a.txt"}));
 }
 
 TEST_F(Search, NamesComeBackInWindows1250) {
-    dir.write("pl/Żółw.txt", ""); // UTF-8 on disk
-    dir.write("pl/日本.txt", "");
+    dir.Write("pl/Żółw.txt", ""); // UTF-8 on disk
+    dir.Write("pl/日本.txt", "");
     EXPECT_EQ(names("C:\\pl\\*.txt"), (V{"Żółw.txt"_w, "??.txt"}));
     EXPECT_EQ(names("C:\\pl\\żÓŁW.*"_w), (V{"Żółw.txt"_w}));
 }
 
 TEST_F(Search, NameThatIsNotUtf8IsMatchedAndReadByItsHostName) {
-    dir.write("raw/\xFF.txt", "abc");
-    dir.write("raw/b.txt", "");
+    dir.Write("raw/\xFF.txt", "abc");
+    dir.Write("raw/b.txt", "");
     win::WIN32_FIND_DATAA fd;
     win::HANDLE h = win::FindFirstFileA("C:\\raw\\?.txt", &fd);
     ASSERT_NE(h, win::INVALID_HANDLE_VALUE);
@@ -130,16 +133,16 @@ TEST_F(Search, NameThatIsNotUtf8IsMatchedAndReadByItsHostName) {
 
 TEST_F(Search, EntriesGoneSinceTheListingArePassedOver) {
     for (const char* n : {"a.txt", "b.txt", "c.txt", "d.txt"})
-        dir.write(std::string("v/") + n, "");
+        dir.Write(std::string("v/") + n, "");
     win::WIN32_FIND_DATAA fd;
     win::HANDLE h = win::FindFirstFileA("C:\\v\\*.txt", &fd);
     ASSERT_NE(h, win::INVALID_HANDLE_VALUE);
     EXPECT_STREQ(fd.cFileName, "a.txt");
-    ASSERT_EQ(::unlink((dir / "v/b.txt").c_str()), 0);
+    ASSERT_EQ(::unlink(dir.File("v/b.txt").c_str()), 0);
     ASSERT_TRUE(win::FindNextFileA(h, &fd));
     EXPECT_STREQ(fd.cFileName, "c.txt");
     // The search keeps to the folder it opened, even when that folder is renamed meanwhile.
-    ASSERT_EQ(::rename((dir / "v").c_str(), (dir / "w").c_str()), 0);
+    ASSERT_EQ(::rename(dir.File("v").c_str(), dir.File("w").c_str()), 0);
     ASSERT_TRUE(win::FindNextFileA(h, &fd));
     EXPECT_STREQ(fd.cFileName, "d.txt");
     EXPECT_FALSE(win::FindNextFileA(h, &fd));
@@ -149,11 +152,11 @@ TEST_F(Search, EntriesGoneSinceTheListingArePassedOver) {
 
 TEST_F(Search, ListFolderGivesTheSearchsNamesWithFolderFlags) {
     for (const char* n : {"b.txt", "A.TXT", "\xFF.txt", "Żółw.txt", "c.doc"})
-        dir.write(std::string("box/") + n, "");
-    dir.mkdir("box/sub.txt");
-    ASSERT_EQ(::symlink("sub.txt", (dir / "box/link.txt").c_str()), 0);
-    ASSERT_EQ(::symlink("nowhere", (dir / "box/dead.txt").c_str()), 0);
-    ASSERT_EQ(::symlink("b.txt", (dir / "box/file-link.txt").c_str()), 0);
+        dir.Write(std::string("box/") + n, "");
+    dir.MakeFolder("box/sub.txt");
+    ASSERT_EQ(::symlink("sub.txt", dir.File("box/link.txt").c_str()), 0);
+    ASSERT_EQ(::symlink("nowhere", dir.File("box/dead.txt").c_str()), 0);
+    ASSERT_EQ(::symlink("b.txt", dir.File("box/file-link.txt").c_str()), 0);
 
     struct Row {
         const char* pattern;
@@ -194,9 +197,9 @@ TEST_F(Search, ListFolderGivesTheSearchsNamesWithFolderFlags) {
 }
 
 TEST_F(Search, EntryDataCarriesSizeAttributesAndTime) {
-    dir.write("d/f.bin", std::string(1234, 'x'));
+    dir.Write("d/f.bin", std::string(1234, 'x'));
     struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, (dir / "d/f.bin").c_str(), times, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, dir.File("d/f.bin").c_str(), times, 0), 0);
     win::WIN32_FIND_DATAA fd;
     win::HANDLE h = win::FindFirstFileA("C:\\d\\F.BIN", &fd);
     ASSERT_NE(h, win::INVALID_HANDLE_VALUE);
@@ -213,17 +216,17 @@ TEST_F(Search, EntryDataCarriesSizeAttributesAndTime) {
 }
 
 TEST_F(Search, AttributeFilterOfTheToolkitSearch) {
-    dir.write("f/archived.txt", "");
-    dir.write("f/readonly.txt", "");
-    ::chmod((dir / "f/readonly.txt").c_str(), 0444);
-    dir.write("f/hidden.txt", "");
+    dir.Write("f/archived.txt", "");
+    dir.Write("f/readonly.txt", "");
+    ::chmod(dir.File("f/readonly.txt").c_str(), 0444);
+    dir.Write("f/hidden.txt", "");
     stored("f/hidden.txt", "0x22");
-    dir.write("f/system.txt", "");
+    dir.Write("f/system.txt", "");
     stored("f/system.txt", "0x24");
-    dir.write("f/plain.txt", "");
+    dir.Write("f/plain.txt", "");
     stored("f/plain.txt", "0x0");
-    dir.write("f/.dot.txt", "");
-    dir.mkdir("f/sub");
+    dir.Write("f/.dot.txt", "");
+    dir.MakeFolder("f/sub");
 
     EXPECT_EQ(filtered("C:\\f\\*.*", 0), (V{"archived.txt", "plain.txt", "readonly.txt"}));
     EXPECT_EQ(filtered("C:\\f\\*.*", win::faReadOnly | win::faArchive),
@@ -249,9 +252,9 @@ TEST_F(Search, AttributeFilterOfTheToolkitSearch) {
 }
 
 TEST_F(Search, FoldersLeftOutOfTheSetAndLinksToThem) {
-    dir.mkdir("g/real");
-    dir.write("g/file.txt", "");
-    ASSERT_EQ(::symlink("real", (dir / "g/link").c_str()), 0);
+    dir.MakeFolder("g/real");
+    dir.Write("g/file.txt", "");
+    ASSERT_EQ(::symlink("real", dir.File("g/link").c_str()), 0);
 
     EXPECT_EQ(filtered("C:\\g\\*.*", 0), (V{"file.txt"}));
     EXPECT_EQ(filtered("C:\\g\\*.*", win::faDirectory), (V{".", "..", "file.txt", "link", "real"}));

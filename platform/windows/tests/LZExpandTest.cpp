@@ -3,25 +3,28 @@
 
 #include <windows/LZExpand.h>
 
-#include "TempDir.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <random>
 
+using vltest::ScopedEnv;
+using vltest::TempDir;
+
 namespace {
 
 class LZExpand : public ::testing::Test {
   protected:
     TempDir dir;
-    ScopedEnv drives{"VL_DRIVES", "C=" + dir.path()};
+    ScopedEnv drives{"VL_DRIVES", "C=" + dir.Path()};
 
     // Writes `name` and its compressed form `name_` (mscompress keeps the original).
     void compress(const std::string& name, const std::string& bytes) {
-        dir.write(name, bytes);
-        ASSERT_EQ(std::system(("mscompress '" + dir / name + "' >/dev/null 2>&1").c_str()), 0);
-        ASSERT_EQ(dir.read(name + "_").substr(0, 4), "SZDD");
+        dir.Write(name, bytes);
+        ASSERT_EQ(std::system(("mscompress '" + dir.File(name) + "' >/dev/null 2>&1").c_str()), 0);
+        ASSERT_EQ(dir.Read(name + "_").substr(0, 4), "SZDD");
     }
 
     // LZOpenFileA for reading, LZCopy into a new file, both closed; the copy's result.
@@ -61,7 +64,7 @@ TEST_F(LZExpand, CompressedFilesExpandToTheOriginal) {
         compress(name, bytes);
         EXPECT_EQ(copy("C:\\" + name + "_", "C:\\" + name + ".out"), static_cast<win::LONG>(bytes.size()))
             << name;
-        EXPECT_EQ(dir.read(name + ".out"), bytes) << name;
+        EXPECT_EQ(dir.Read(name + ".out"), bytes) << name;
     }
 }
 
@@ -73,39 +76,39 @@ TEST_F(LZExpand, PlainFilesAreCopiedByteForByte) {
         {"binary", randomBytes(200000, 3)},
     };
     for (const auto& [name, bytes] : cases) {
-        dir.write(name, bytes);
+        dir.Write(name, bytes);
         EXPECT_EQ(copy("C:\\" + name, "C:\\" + name + ".out"), static_cast<win::LONG>(bytes.size())) << name;
-        EXPECT_EQ(dir.read(name + ".out"), bytes) << name;
+        EXPECT_EQ(dir.Read(name + ".out"), bytes) << name;
     }
 }
 
 TEST_F(LZExpand, TheStatedLengthRulesAndDamageFails) {
     compress("a.txt", std::string(3000, 'a') + randomBytes(3000, 5));
-    const std::string whole = dir.read("a.txt_");
-    dir.write("cut.txt_", whole.substr(0, whole.size() - 100));
+    const std::string whole = dir.Read("a.txt_");
+    dir.Write("cut.txt_", whole.substr(0, whole.size() - 100));
     std::string longer = whole;
     longer[10] = static_cast<char>(longer[10] + 1); // states one byte more than the data gives
-    dir.write("longer.txt_", longer);
+    dir.Write("longer.txt_", longer);
     std::string shorter = whole;
     shorter[10] = static_cast<char>(shorter[10] - 1);
-    dir.write("shorter.txt_", shorter);
+    dir.Write("shorter.txt_", shorter);
     EXPECT_EQ(copy("C:\\cut.txt_", "C:\\cut.out"), win::LZERROR_READ);
     EXPECT_EQ(copy("C:\\longer.txt_", "C:\\longer.out"), win::LZERROR_READ);
     // The stated length is the file's: the rest of the data is left out.
     EXPECT_EQ(copy("C:\\shorter.txt_", "C:\\shorter.out"), 5999);
-    EXPECT_EQ(dir.read("shorter.out"), dir.read("a.txt").substr(0, 5999));
+    EXPECT_EQ(dir.Read("shorter.out"), dir.Read("a.txt").substr(0, 5999));
 
     std::string method = whole;
     method[8] = 'B';
-    dir.write("method.txt_", method);
-    dir.write("header.txt_", whole.substr(0, 10));
+    dir.Write("method.txt_", method);
+    dir.Write("header.txt_", whole.substr(0, 10));
     win::OFSTRUCT record;
     EXPECT_EQ(win::LZOpenFileA("C:\\method.txt_", &record, win::OF_READ), win::LZERROR_UNKNOWNALG);
     EXPECT_EQ(win::LZOpenFileA("C:\\header.txt_", &record, win::OF_READ), win::LZERROR_READ);
 }
 
 TEST_F(LZExpand, OpenFailuresLeaveTheErrorCodeInTheRecord) {
-    dir.write("there.txt", "content");
+    dir.Write("there.txt", "content");
     struct Case {
         const char* path;
         win::WORD style;
@@ -131,18 +134,18 @@ TEST_F(LZExpand, OpenFailuresLeaveTheErrorCodeInTheRecord) {
     EXPECT_GE(win::LZOpenFileA("c:\\THERE.TXT", &record, win::OF_EXIST), 0);
     EXPECT_EQ(record.nErrCode, win::ERROR_SUCCESS);
     EXPECT_STREQ(record.szPathName, "C:\\there.txt");
-    EXPECT_EQ(dir.read("there.txt"), "content"); // the test changed nothing
+    EXPECT_EQ(dir.Read("there.txt"), "content"); // the test changed nothing
 }
 
 TEST_F(LZExpand, CreateEmptiesAnExistingFile) {
-    dir.write("old.txt", "a much longer content than what replaces it");
-    dir.write("new.txt", "short");
+    dir.Write("old.txt", "a much longer content than what replaces it");
+    dir.Write("new.txt", "short");
     EXPECT_EQ(copy("C:\\new.txt", "C:\\old.txt"), 5);
-    EXPECT_EQ(dir.read("old.txt"), "short");
+    EXPECT_EQ(dir.Read("old.txt"), "short");
 }
 
 TEST_F(LZExpand, CopyRefusesHandlesThatAreNotOpen) {
-    dir.write("in.txt", "data");
+    dir.Write("in.txt", "data");
     win::OFSTRUCT in, out;
     const win::INT source = win::LZOpenFileA("C:\\in.txt", &in, win::OF_READ);
     const win::INT dest = win::LZOpenFileA("C:\\out.txt", &out, win::OF_CREATE);

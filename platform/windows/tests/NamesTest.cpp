@@ -2,10 +2,13 @@
 
 #include <windows/Windows.h>
 
-#include "TempDir.h"
+#include "TestSupport.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
+
+using vltest::ScopedEnv;
+using vltest::TempDir;
 
 namespace {
 
@@ -38,13 +41,13 @@ INSTANTIATE_TEST_SUITE_P(
 class Creating : public ::testing::Test {
   protected:
     TempDir dir;
-    ScopedEnv drives{"VL_DRIVES", "C=" + dir.path()};
+    ScopedEnv drives{"VL_DRIVES", "C=" + dir.Path()};
 
-    bool exists(const std::string& name) { return std::filesystem::exists(dir / name); }
+    bool exists(const std::string& name) { return std::filesystem::exists(dir.File(name)); }
 };
 
 TEST_F(Creating, EveryCallThatMakesAnEntryRefusesAnInvalidName) {
-    dir.write("src.txt", "x");
+    dir.Write("src.txt", "x");
     win::HANDLE h = win::CreateFileA("C:\\CON.zip", win::GENERIC_WRITE, 0, nullptr, win::CREATE_NEW, 0, nullptr);
     EXPECT_EQ(h, win::INVALID_HANDLE_VALUE);
     EXPECT_EQ(win::GetLastError(), win::ERROR_INVALID_NAME);
@@ -64,7 +67,7 @@ TEST_F(Creating, EveryCallThatMakesAnEntryRefusesAnInvalidName) {
     EXPECT_EQ(win::GetLastError(), win::ERROR_INVALID_NAME);
     // Nothing was made under any of those names, and the source is where it was.
     std::size_t entries = 0;
-    for ([[maybe_unused]] auto& e : std::filesystem::recursive_directory_iterator(dir.path()))
+    for ([[maybe_unused]] auto& e : std::filesystem::recursive_directory_iterator(dir.Path()))
         ++entries;
     EXPECT_EQ(entries, 2u); // src.txt and the folder "ok" that ForceDirectories made first
     EXPECT_TRUE(exists("src.txt"));
@@ -78,9 +81,9 @@ TEST_F(Creating, TrailingFullStopsAndBlanksAreDropped) {
     EXPECT_TRUE(win::FileExists("C:\\x.zip..."));
     EXPECT_TRUE(win::CreateDirectoryA("C:\\folder ", nullptr));
     EXPECT_TRUE(exists("folder"));
-    EXPECT_EQ(win::HostPathForNewFile("C:\\folder.\\y.txt "), dir / "folder/y.txt");
+    EXPECT_EQ(win::HostPathForNewFile("C:\\folder.\\y.txt "), dir.File("folder/y.txt"));
     // An existing file keeps being opened by a name the rule would not give a new one.
-    dir.write("a:b", "x");
+    dir.Write("a:b", "x");
     h = win::CreateFileA(("C:\\a" + std::string(":") + "b").c_str(), win::GENERIC_READ, win::FILE_SHARE_READ,
                          nullptr, win::OPEN_EXISTING, 0, nullptr);
     EXPECT_NE(h, win::INVALID_HANDLE_VALUE);

@@ -2,12 +2,15 @@
 
 #include <windows/Windows.h>
 
-#include "TempDir.h"
+#include "TestSupport.h"
 #include <runtime/Cp1250.h>
 
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <unistd.h>
+
+using vltest::ScopedEnv;
+using vltest::TempDir;
 
 using namespace rtl;
 
@@ -16,14 +19,14 @@ namespace {
 class Paths : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir.write("folder/FILE.TXT", "x");
-        dir.write("Readme.txt", "exact");
-        dir.write("README.TXT", "upper");
-        dir.write("Dokumenty/Łódź/Zażółć gęślą.txt", "pl"); // UTF-8 on disk
-        dir.mkdir("data/Sub");
+        dir.Write("folder/FILE.TXT", "x");
+        dir.Write("Readme.txt", "exact");
+        dir.Write("README.TXT", "upper");
+        dir.Write("Dokumenty/Łódź/Zażółć gęślą.txt", "pl"); // UTF-8 on disk
+        dir.MakeFolder("data/Sub");
     }
     TempDir dir;
-    ScopedEnv drives{"VL_DRIVES", "C=" + dir.path() + ";d:=" + dir.path() + "/data/"};
+    ScopedEnv drives{"VL_DRIVES", "C=" + dir.Path() + ";d:=" + dir.Path() + "/data/"};
 };
 
 struct PathCase {
@@ -34,7 +37,7 @@ struct PathCase {
 class PathMapping : public Paths, public ::testing::WithParamInterface<PathCase> {};
 
 TEST_P(PathMapping, FindsTheHostEntry) {
-    EXPECT_EQ(win::HostPath(GetParam().windows), dir.path() + GetParam().host);
+    EXPECT_EQ(win::HostPath(GetParam().windows), dir.Path() + GetParam().host);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -56,18 +59,18 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"D:\\sub", "/data/Sub"}, PathCase{"d:\\", "/data"}, PathCase{"C:\\", ""}));
 
 TEST_F(Paths, HostAbsolutePathIsTakenAsItIs) {
-    EXPECT_EQ(win::HostPath(dir.path() + "/folder/FILE.TXT"), dir.path() + "/folder/FILE.TXT");
-    EXPECT_EQ(win::HostPath(dir.path() + "/FOLDER/file.txt"), dir.path() + "/folder/FILE.TXT");
+    EXPECT_EQ(win::HostPath(dir.Path() + "/folder/FILE.TXT"), dir.Path() + "/folder/FILE.TXT");
+    EXPECT_EQ(win::HostPath(dir.Path() + "/FOLDER/file.txt"), dir.Path() + "/folder/FILE.TXT");
 }
 
 TEST_F(Paths, RelativePathIsTakenAgainstTheCurrentFolder) {
     char buf[4096];
     ASSERT_NE(::getcwd(buf, sizeof buf), nullptr);
-    ASSERT_EQ(::chdir((dir / "folder").c_str()), 0);
+    ASSERT_EQ(::chdir(dir.File("folder").c_str()), 0);
     std::string rel = win::HostPath("..\\FOLDER\\file.txt");
     std::string cur = win::GetCurrentDirectory();
     ASSERT_EQ(::chdir(buf), 0);
-    EXPECT_EQ(rel, dir.path() + "/folder/FILE.TXT");
+    EXPECT_EQ(rel, dir.Path() + "/folder/FILE.TXT");
     EXPECT_EQ(cur, "C:\\folder");
 }
 
@@ -78,15 +81,15 @@ TEST_F(Paths, UnknownDriveIsPathNotFound) {
 }
 
 TEST_F(Paths, WindowsFormOfHostPaths) {
-    EXPECT_EQ(win::WindowsPath(dir.path() + "/folder/FILE.TXT"), "C:\\folder\\FILE.TXT");
-    EXPECT_EQ(win::WindowsPath(dir.path()), "C:\\");
-    EXPECT_EQ(win::WindowsPath(dir.path() + "/data/Sub"), "D:\\Sub");
-    EXPECT_EQ(win::WindowsPath(dir.path() + "/Dokumenty/Łódź"), "C:\\Dokumenty\\Łódź"_w);
-    EXPECT_EQ(win::WindowsPath(dir.path() + "/日本.txt"), "C:\\??.txt");
+    EXPECT_EQ(win::WindowsPath(dir.Path() + "/folder/FILE.TXT"), "C:\\folder\\FILE.TXT");
+    EXPECT_EQ(win::WindowsPath(dir.Path()), "C:\\");
+    EXPECT_EQ(win::WindowsPath(dir.Path() + "/data/Sub"), "D:\\Sub");
+    EXPECT_EQ(win::WindowsPath(dir.Path() + "/Dokumenty/Łódź"), "C:\\Dokumenty\\Łódź"_w);
+    EXPECT_EQ(win::WindowsPath(dir.Path() + "/日本.txt"), "C:\\??.txt");
 }
 
 TEST(PathsDefault, ProgramPathInWindowsForm) {
-    ::unsetenv("VL_DRIVES");
+    ScopedEnv defaultTable("VL_DRIVES", std::nullopt);
     char exe[4096];
     ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
     ASSERT_GT(n, 0);

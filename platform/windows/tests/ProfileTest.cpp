@@ -3,7 +3,7 @@
 
 #include <windows/Windows.h>
 
-#include "TempDir.h"
+#include "TestSupport.h"
 #include <runtime/Cp1250.h>
 
 #include <csignal>
@@ -15,6 +15,9 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+using vltest::ScopedEnv;
+using vltest::TempDir;
 
 using namespace rtl;
 using win::BOOL;
@@ -42,7 +45,7 @@ std::string folderEntries(const std::string& dir) {
 class Profile : public ::testing::Test {
   protected:
     TempDir dir;
-    ScopedEnv drives{"VL_DRIVES", "C=" + dir.path()};
+    ScopedEnv drives{"VL_DRIVES", "C=" + dir.Path()};
 };
 
 const std::string kSample = "; settings written by the host\r\n"
@@ -78,7 +81,7 @@ struct ReadCase {
 class ProfileRead : public Profile, public ::testing::WithParamInterface<ReadCase> {};
 
 TEST_P(ProfileRead, GivesThePlatformsValue) {
-    dir.write("settings.ini", kSample);
+    dir.Write("settings.ini", kSample);
     const ReadCase& c = GetParam();
     DWORD copied = 0;
     EXPECT_EQ(readIni(c.section, c.key, c.def, c.size, "C:\\settings.ini", &copied), c.expected);
@@ -116,23 +119,23 @@ TEST_F(Profile, MissingFileGivesTheDefault) {
     EXPECT_EQ(readIni("Eksport_TRN", "SMTP", "brak", 2048, "C:\\nothing.ini"), "brak");
     EXPECT_EQ(win::GetLastError(), win::ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(readIni("Eksport_TRN", "SMTP", "brak", 2048, "C:\\no\\folder.ini"), "brak");
-    EXPECT_FALSE(std::filesystem::exists(dir / "nothing.ini"));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("nothing.ini")));
 }
 
 TEST_F(Profile, LfOnlyFileReads) {
-    dir.write("lf.ini", "[A]\nKey = value \n[B]\nKey=other\n");
+    dir.Write("lf.ini", "[A]\nKey = value \n[B]\nKey=other\n");
     EXPECT_EQ(readIni("A", "key", "", 128, "C:\\lf.ini"), "value");
     EXPECT_EQ(readIni("b", "KEY", "", 128, "C:\\lf.ini"), "other");
 }
 
 TEST_F(Profile, DriveRootPathWithTwoBackslashesIsAccepted) {
     ASSERT_TRUE(win::WritePrivateProfileStringA("Error", "Nr", "0", "C:\\\\VL_PAK32.INI"));
-    EXPECT_EQ(dir.read("VL_PAK32.INI"), "[Error]\r\nNr=0\r\n");
+    EXPECT_EQ(dir.Read("VL_PAK32.INI"), "[Error]\r\nNr=0\r\n");
     EXPECT_EQ(readIni("Error", "Nr", "brak", 2048, "C:\\\\VL_PAK32.INI"), "0");
 }
 
 TEST_F(Profile, SectionAndKeyNamesAreListed) {
-    dir.write("s.ini", "[One]\r\na=1\r\nb=2\r\n[Two]\r\n");
+    dir.Write("s.ini", "[One]\r\na=1\r\nb=2\r\n[Two]\r\n");
     std::string buf(64, '\x7F');
     DWORD n = win::GetPrivateProfileStringA(nullptr, nullptr, "", buf.data(), 64, "C:\\s.ini");
     EXPECT_EQ(n, 8u);
@@ -159,14 +162,14 @@ class ProfileWrite : public Profile, public ::testing::WithParamInterface<WriteC
 TEST_P(ProfileWrite, ChangesOnlyWhatItWrites) {
     const WriteCase& c = GetParam();
     if (c.before != "<none>")
-        dir.write("w.ini", c.before);
+        dir.Write("w.ini", c.before);
     ASSERT_TRUE(win::WritePrivateProfileStringA(c.section, c.key, c.value, "C:\\w.ini"))
         << win::GetLastError();
     if (c.after == "<none>")
-        EXPECT_FALSE(std::filesystem::exists(dir / "w.ini"));
+        EXPECT_FALSE(std::filesystem::exists(dir.File("w.ini")));
     else
-        EXPECT_EQ(dir.read("w.ini"), c.after);
-    EXPECT_EQ(folderEntries(dir.path()), c.after == "<none>" ? "" : "w.ini;");
+        EXPECT_EQ(dir.Read("w.ini"), c.after);
+    EXPECT_EQ(folderEntries(dir.Path()), c.after == "<none>" ? "" : "w.ini;");
 }
 
 const std::string kKept = "; komentarz \x90\x81\r\n"
@@ -220,52 +223,52 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Profile, ReadOnlyFileIsRefusedAndUntouched) {
-    dir.write("ro.ini", kKept);
-    ASSERT_EQ(::chmod((dir / "ro.ini").c_str(), 0444), 0);
+    dir.Write("ro.ini", kKept);
+    ASSERT_EQ(::chmod(dir.File("ro.ini").c_str(), 0444), 0);
     EXPECT_FALSE(win::WritePrivateProfileStringA("Error", "Nr", "0", "C:\\ro.ini"));
     EXPECT_EQ(win::GetLastError(), win::ERROR_ACCESS_DENIED);
-    EXPECT_EQ(dir.read("ro.ini"), kKept);
-    EXPECT_EQ(folderEntries(dir.path()), "ro.ini;");
+    EXPECT_EQ(dir.Read("ro.ini"), kKept);
+    EXPECT_EQ(folderEntries(dir.Path()), "ro.ini;");
 }
 
 TEST_F(Profile, ReadOnlyAttributeIsRefusedToo) {
-    dir.write("ro.ini", kKept);
+    dir.Write("ro.ini", kKept);
     ASSERT_TRUE(
         win::SetFileAttributesA("C:\\RO.INI", win::FILE_ATTRIBUTE_READONLY | win::FILE_ATTRIBUTE_ARCHIVE));
     EXPECT_FALSE(win::WritePrivateProfileStringA("Error", "Nr", "0", "C:\\ro.ini"));
     EXPECT_EQ(win::GetLastError(), win::ERROR_ACCESS_DENIED);
-    EXPECT_EQ(dir.read("ro.ini"), kKept);
+    EXPECT_EQ(dir.Read("ro.ini"), kKept);
 }
 
 TEST_F(Profile, MissingFolderIsPathNotFound) {
     EXPECT_FALSE(win::WritePrivateProfileStringA("Error", "Nr", "0", "C:\\brak\\x.ini"));
     EXPECT_EQ(win::GetLastError(), win::ERROR_PATH_NOT_FOUND);
-    EXPECT_FALSE(std::filesystem::exists(dir / "brak"));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("brak")));
 }
 
 TEST_F(Profile, WriteKeepsModeAndLeavesNoTemporaryFile) {
-    dir.write("m.ini", "[A]\r\na=1\r\n");
-    ASSERT_EQ(::chmod((dir / "m.ini").c_str(), 0640), 0);
+    dir.Write("m.ini", "[A]\r\na=1\r\n");
+    ASSERT_EQ(::chmod(dir.File("m.ini").c_str(), 0640), 0);
     ASSERT_TRUE(win::WritePrivateProfileStringA("A", "a", "2", "C:\\m.ini"));
     struct stat st;
-    ASSERT_EQ(::stat((dir / "m.ini").c_str(), &st), 0);
+    ASSERT_EQ(::stat(dir.File("m.ini").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(dir.read("m.ini"), "[A]\r\na=2\r\n");
-    EXPECT_EQ(folderEntries(dir.path()), "m.ini;");
+    EXPECT_EQ(dir.Read("m.ini"), "[A]\r\na=2\r\n");
+    EXPECT_EQ(folderEntries(dir.Path()), "m.ini;");
 }
 
 TEST_F(Profile, WriteIsInTheFileWhenTheCallReturns) {
     for (int i = 0; i < 5; ++i) {
         std::string v = std::to_string(i);
         ASSERT_TRUE(win::WritePrivateProfileStringA("Error", "Nr", v.c_str(), "C:\\now.ini"));
-        EXPECT_EQ(dir.read("now.ini"), "[Error]\r\nNr=" + v + "\r\n");
+        EXPECT_EQ(dir.Read("now.ini"), "[Error]\r\nNr=" + v + "\r\n");
     }
 }
 
 // A write that runs out of room (here: the file size limit of the process) fails and leaves the
 // old file whole, with no half-written file beside it.
 TEST_F(Profile, FullDiskLeavesTheOldFileWhole) {
-    dir.write("full.ini", kKept);
+    dir.Write("full.ini", kKept);
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -280,8 +283,8 @@ TEST_F(Profile, FullDiskLeavesTheOldFileWhole) {
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(dir.read("full.ini"), kKept);
-    EXPECT_EQ(folderEntries(dir.path()), "full.ini;");
+    EXPECT_EQ(dir.Read("full.ini"), kKept);
+    EXPECT_EQ(folderEntries(dir.Path()), "full.ini;");
 }
 
 // A file in UTF-16 with its byte-order mark stays UTF-16: a value is read in Windows-1250 and
@@ -295,14 +298,15 @@ TEST_F(Profile, Utf16FileIsReadAndWrittenAsUtf16) {
         }
         return bytes;
     };
-    dir.write("u.ini", utf16(u"[Eksport_TRN]\r\nKatalog_TRN=C:\\Przes\u0142ki\r\nUwaga=\u65E5\u672C\r\n"));
+    dir.Write("u.ini", utf16(u"[Eksport_TRN]\r\nKatalog_TRN=C:\\Przes\u0142ki\r\nUwaga=\u65E5\u672C\r\n"));
     EXPECT_EQ(readIni("Eksport_TRN", "Katalog_TRN", "brak", 2048, "C:\\u.ini"), "C:\\Przesłki"_w);
     EXPECT_EQ(readIni(nullptr, nullptr, "", 2048, "C:\\u.ini"), std::string("Eksport_TRN\0", 12));
 
     ASSERT_TRUE(win::WritePrivateProfileStringA("Error", "Nr", "-1", "C:\\u.ini"));
     ASSERT_TRUE(win::WritePrivateProfileStringA("Error", "Msg", "Błąd"_w.c_str(), "C:\\u.ini"));
-    EXPECT_EQ(dir.read("u.ini"), utf16(u"[Eksport_TRN]\r\nKatalog_TRN=C:\\Przes\u0142ki\r\nUwaga=\u65E5\u672C\r\n"
-                                       u"[Error]\r\nNr=-1\r\nMsg=B\u0142\u0105d\r\n"));
+    EXPECT_EQ(dir.Read("u.ini"),
+              utf16(u"[Eksport_TRN]\r\nKatalog_TRN=C:\\Przes\u0142ki\r\nUwaga=\u65E5\u672C\r\n"
+                    u"[Error]\r\nNr=-1\r\nMsg=B\u0142\u0105d\r\n"));
     EXPECT_EQ(readIni("Error", "Msg", "", 2048, "C:\\u.ini"), "Błąd"_w);
 }
 
@@ -310,13 +314,13 @@ TEST_F(Profile, Utf16FileIsReadAndWrittenAsUtf16) {
 // the next write of the same file takes it away, and leaves those of other files and those
 // still in use alone.
 TEST_F(Profile, NextWriteRemovesTemporaryFilesLeftByAKilledOne) {
-    dir.write("VL_PAK32.INI", "[Error]\r\nNr=0\r\n");
-    dir.write(".VL_PAK32.INI.vltmp.Ab12Cd", "[Error]\r\nNr=half");
-    dir.write(".VL_PAK32.INI.vltmp.zz99zz", "");
-    dir.write(".OTHER.INI.vltmp.Ab12Cd", "other");
-    dir.write(".VL_PAK32.INI.vltmp.keep", "not one of ours");
-    dir.write(".VL_PAK32.INI.vltmp.InUse1", "in use");
-    int held = ::open((dir / ".VL_PAK32.INI.vltmp.InUse1").c_str(), O_RDWR);
+    dir.Write("VL_PAK32.INI", "[Error]\r\nNr=0\r\n");
+    dir.Write(".VL_PAK32.INI.vltmp.Ab12Cd", "[Error]\r\nNr=half");
+    dir.Write(".VL_PAK32.INI.vltmp.zz99zz", "");
+    dir.Write(".OTHER.INI.vltmp.Ab12Cd", "other");
+    dir.Write(".VL_PAK32.INI.vltmp.keep", "not one of ours");
+    dir.Write(".VL_PAK32.INI.vltmp.InUse1", "in use");
+    int held = ::open(dir.File(".VL_PAK32.INI.vltmp.InUse1").c_str(), O_RDWR);
     ASSERT_GE(held, 0);
     struct flock whole = {};
     whole.l_type = F_WRLCK;
@@ -326,11 +330,11 @@ TEST_F(Profile, NextWriteRemovesTemporaryFilesLeftByAKilledOne) {
     ASSERT_TRUE(win::WritePrivateProfileStringA("Error", "Nr", "1", "C:\\VL_PAK32.INI"));
     ::close(held);
     std::set<std::string> left;
-    for (auto& e : std::filesystem::directory_iterator(dir.path()))
+    for (auto& e : std::filesystem::directory_iterator(dir.Path()))
         left.insert(e.path().filename().string());
     EXPECT_EQ(left, (std::set<std::string>{"VL_PAK32.INI", ".OTHER.INI.vltmp.Ab12Cd", ".VL_PAK32.INI.vltmp.keep",
                                            ".VL_PAK32.INI.vltmp.InUse1"}));
-    EXPECT_EQ(dir.read("VL_PAK32.INI"), "[Error]\r\nNr=1\r\n");
+    EXPECT_EQ(dir.Read("VL_PAK32.INI"), "[Error]\r\nNr=1\r\n");
 }
 
 } // namespace

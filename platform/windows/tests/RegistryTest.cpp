@@ -2,11 +2,14 @@
 
 #include <windows/Windows.h>
 
-#include "TempDir.h"
+#include "TestSupport.h"
 #include <runtime/Cp1250.h>
 
 #include <filesystem>
 #include <gtest/gtest.h>
+
+using vltest::ScopedEnv;
+using vltest::TempDir;
 
 using namespace rtl;
 
@@ -79,11 +82,11 @@ const std::string kVersion5 =
 class Registry : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir.write("HKEY_CURRENT_USER.reg", kRegedit4);
-        dir.write("HKEY_LOCAL_MACHINE.reg", kVersion5);
+        dir.Write("HKEY_CURRENT_USER.reg", kRegedit4);
+        dir.Write("HKEY_LOCAL_MACHINE.reg", kVersion5);
     }
     TempDir dir;
-    ScopedEnv folder{"VL_REGISTRY", dir.path()};
+    ScopedEnv folder{"VL_REGISTRY", dir.Path()};
 
     struct Read {
         LONG result;
@@ -109,8 +112,8 @@ class Registry : public ::testing::Test {
     }
     std::string listing() {
         std::string all;
-        for (auto& e : std::filesystem::directory_iterator(dir.path()))
-            all += e.path().filename().string() + "=" + dir.read(e.path().filename().string()) + ";";
+        for (auto& e : std::filesystem::directory_iterator(dir.Path()))
+            all += e.path().filename().string() + "=" + dir.Read(e.path().filename().string()) + ";";
         return all;
     }
 };
@@ -217,10 +220,10 @@ TEST_F(Registry, BufferTooSmallAndRelativeOpen) {
 
 TEST(RegistryFolder, DefaultIsUnderTheHomeFolder) {
     TempDir home;
-    home.write(".config/vl-suite/registry/HKEY_CURRENT_USER.reg",
+    home.Write(".config/vl-suite/registry/HKEY_CURRENT_USER.reg",
                "REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n\"b\"=\"c\"\n");
     ScopedEnv noFolder{"VL_REGISTRY", ""};
-    ScopedEnv homeEnv{"HOME", home.path()};
+    ScopedEnv homeEnv{"HOME", home.Path()};
     HKEY key = 0;
     ASSERT_EQ(win::RegOpenKeyExA(win::HKEY_CURRENT_USER, "a", 0, win::KEY_READ, &key), win::ERROR_SUCCESS);
     char buf[8] = {};

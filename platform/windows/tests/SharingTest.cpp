@@ -3,12 +3,15 @@
 
 #include <windows/Windows.h>
 
-#include "TempDir.h"
+#include "TestSupport.h"
 
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+using vltest::ScopedEnv;
+using vltest::TempDir;
 
 namespace {
 
@@ -35,8 +38,8 @@ DWORD openAndClose(const std::string& path, DWORD access, DWORD share) {
 class Sharing : public ::testing::Test {
   protected:
     TempDir dir;
-    ScopedEnv drives{"VL_DRIVES", "C=" + dir.path()};
-    void SetUp() override { dir.write("rec.b64", "QUJD"); }
+    ScopedEnv drives{"VL_DRIVES", "C=" + dir.Path()};
+    void SetUp() override { dir.Write("rec.b64", "QUJD"); }
 };
 
 TEST_F(Sharing, DenyWriteOpenFailsWhileAnotherProcessWrites) {
@@ -78,7 +81,7 @@ TEST_F(Sharing, WriteFailsWhileAnotherProcessDeniesWriting) {
                                                                                        : win::GetLastError();
               }),
               win::ERROR_SHARING_VIOLATION);
-    EXPECT_EQ(dir.read("rec.b64"), "QUJD");
+    EXPECT_EQ(dir.Read("rec.b64"), "QUJD");
     // Two opens in one process count as two.
     EXPECT_EQ(openAndClose("C:\\rec.b64", win::GENERIC_WRITE, win::FILE_SHARE_READ | win::FILE_SHARE_WRITE),
               win::ERROR_SHARING_VIOLATION);
@@ -140,7 +143,7 @@ TEST_F(Sharing, OpenErrors) {
               win::ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(openAndClose("C:\\none\\x.b64", win::GENERIC_READ, win::FILE_SHARE_READ),
               win::ERROR_PATH_NOT_FOUND);
-    dir.mkdir("folder");
+    dir.MakeFolder("folder");
     EXPECT_EQ(openAndClose("C:\\folder", win::GENERIC_READ, win::FILE_SHARE_READ), win::ERROR_ACCESS_DENIED);
     ASSERT_TRUE(win::SetFileAttributesA("C:\\rec.b64", win::FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(openAndClose("C:\\rec.b64", win::GENERIC_WRITE, win::FILE_SHARE_READ),
@@ -149,7 +152,7 @@ TEST_F(Sharing, OpenErrors) {
     EXPECT_EQ(win::CreateFileA("C:\\rec.b64", win::GENERIC_WRITE, 0, nullptr, win::CREATE_ALWAYS, 0, nullptr),
               win::INVALID_HANDLE_VALUE);
     EXPECT_EQ(win::GetLastError(), win::ERROR_ACCESS_DENIED);
-    EXPECT_EQ(dir.read("rec.b64"), "QUJD");
+    EXPECT_EQ(dir.Read("rec.b64"), "QUJD");
 }
 
 } // namespace

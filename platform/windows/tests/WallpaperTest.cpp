@@ -3,12 +3,17 @@
 
 #include <windows/Windows.h>
 
-#include "TempDir.h"
 #include <runtime/Cp1250.h>
+
+#include "TestSupport.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
+
+using vltest::ScopedEnv;
+using vltest::TempDir;
 
 using namespace rtl;
 
@@ -31,20 +36,14 @@ std::string utf16le(std::string_view utf8) {
 
 class Wallpaper : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ::setenv("VL_REGISTRY", (dir / "registry").c_str(), 1);
-        ::unsetenv("XDG_CURRENT_DESKTOP");
-    }
-    void TearDown() override { ::unsetenv("VL_REGISTRY"); }
-
     // SystemParametersInfoA as the wallpaper program calls it.
     win::BOOL set(const std::string& path) {
         std::string buffer = path;
         return win::SystemParametersInfoA(win::SPI_SETDESKWALLPAPER, 0, buffer.data(),
                                           win::SPIF_UPDATEINIFILE);
     }
-    std::string hive() const { return dir.read("registry/HKEY_CURRENT_USER.reg"); }
-    void putHive(const std::string& bytes) const { dir.write("registry/HKEY_CURRENT_USER.reg", bytes); }
+    std::string hive() const { return dir.Read("registry/HKEY_CURRENT_USER.reg"); }
+    void putHive(const std::string& bytes) const { dir.Write("registry/HKEY_CURRENT_USER.reg", bytes); }
     // The stored value as the registry reads it back.
     std::string stored() const {
         win::HKEY key = 0;
@@ -56,12 +55,14 @@ class Wallpaper : public ::testing::Test {
         const win::LONG rc =
             win::RegQueryValueExA(key, "Wallpaper", nullptr, &type, reinterpret_cast<win::BYTE*>(buf), &size);
         win::RegCloseKey(key);
-        if (rc != 0 || type != win::REG_SZ)
+        if (rc != win::ERROR_SUCCESS || type != win::REG_SZ)
             return "<no value>";
         return std::string(buf, size - 1);
     }
 
     TempDir dir;
+    ScopedEnv registry{"VL_REGISTRY", dir.File("registry")};
+    ScopedEnv noDesktop{"XDG_CURRENT_DESKTOP", std::nullopt};
 };
 
 } // namespace
@@ -78,7 +79,7 @@ TEST_F(Wallpaper, AMissingFileIsCreatedAsRegedit4) {
     ASSERT_EQ(set("C:\\Inne\\morze.jpg"), win::TRUE);
     EXPECT_EQ(stored(), "C:\\Inne\\morze.jpg");
     EXPECT_EQ(hive().find("las.bmp"), std::string::npos);
-    EXPECT_EQ(std::filesystem::directory_iterator(dir / "registry")->path().filename(),
+    EXPECT_EQ(std::filesystem::directory_iterator(dir.File("registry"))->path().filename(),
               "HKEY_CURRENT_USER.reg");
 }
 
@@ -136,29 +137,29 @@ TEST_F(Wallpaper, OnlyTheWallpaperActionIsKnownAndWithoutTheFlagNothingIsStored)
     EXPECT_EQ(win::GetLastError(), win::ERROR_INVALID_PARAMETER);
     std::string path = "C:\\a.bmp";
     EXPECT_EQ(win::SystemParametersInfoA(win::SPI_SETDESKWALLPAPER, 0, path.data(), 0), win::TRUE);
-    EXPECT_FALSE(std::filesystem::exists(dir / "registry/HKEY_CURRENT_USER.reg"));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("registry/HKEY_CURRENT_USER.reg")));
 }
 
 // Runs last in this program: GSettings picks its backend once per process.
 TEST_F(Wallpaper, GnomeDesktopsGetBothPicturesThroughGSettings) {
     if (!std::filesystem::exists("/usr/share/glib-2.0/schemas/org.gnome.desktop.background.gschema.xml"))
         GTEST_SKIP() << "needs gsettings-desktop-schemas";
-    dir.write("pics/las.bmp", "BM");
-    const std::string config = dir / "config";
-    ::setenv("GSETTINGS_BACKEND", "keyfile", 1);
-    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    dir.Write("pics/las.bmp", "BM");
+    const std::string config = dir.File("config");
+    ScopedEnv backend("GSETTINGS_BACKEND", "keyfile");
+    ScopedEnv configHome("XDG_CONFIG_HOME", config);
     const std::string keyfile = config + "/glib-2.0/settings/keyfile";
 
-    ::setenv("XDG_CURRENT_DESKTOP", "KDE", 1);
-    ASSERT_EQ(set(dir / "pics/las.bmp"), win::TRUE);
+    std::optional<ScopedEnv> desktop(std::in_place, "XDG_CURRENT_DESKTOP", "KDE");
+    ASSERT_EQ(set(dir.File("pics/las.bmp")), win::TRUE);
     EXPECT_FALSE(std::filesystem::exists(keyfile)) << "only stored on other desktops";
 
-    ::setenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME", 1);
-    ASSERT_EQ(set(dir / "pics/las.bmp"), win::TRUE);
-    const std::string text = TempDir::readFile(keyfile);
-    const std::string uri = "'file://" + (dir / "pics/las.bmp") + "'";
+    desktop.emplace("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+    ASSERT_EQ(set(dir.File("pics/las.bmp")), win::TRUE);
+    const std::string text = vltest::ReadFile(keyfile);
+    const std::string uri = "'file://" + dir.File("pics/las.bmp") + "'";
     EXPECT_NE(text.find("[org/gnome/desktop/background]"), std::string::npos) << text;
     EXPECT_NE(text.find("picture-uri=" + uri), std::string::npos) << text;
     EXPECT_NE(text.find("picture-uri-dark=" + uri), std::string::npos) << text;
-    EXPECT_EQ(stored(), dir / "pics/las.bmp");
+    EXPECT_EQ(stored(), dir.File("pics/las.bmp"));
 }

@@ -41,12 +41,9 @@ std::string Random(std::size_t n, unsigned seed = 2) {
 class ZipLibrary : public ::testing::Test {
   protected:
     vltest::TempDir dir{"vlzip"};
+    vltest::ScopedEnv drives{"VL_DRIVES", "C=" + dir.Path()};
 
-    void SetUp() override { ::setenv("VL_DRIVES", ("C=" + dir.Path()).c_str(), 1); }
-    void TearDown() override {
-        zCloseZipFile();
-        ::unsetenv("VL_DRIVES");
-    }
+    void TearDown() override { zCloseZipFile(); }
 
     // A file under the temporary folder; `name` in host (UTF-8) form.
     void put(const std::string& name, const std::string& bytes) {

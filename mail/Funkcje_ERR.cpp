@@ -28,6 +28,19 @@ std::string UsuwacZSerwera;
 std::int32_t BladNr = 0;
 std::string BladMsg;
 
+void ZerujBlad() {
+    BladNr = 0;
+    BladMsg.clear();
+}
+
+void ZerujStan() {
+    for (std::string* s :
+         {&KatalogProgramu, &TytulWiadomosci, &KatalogWysylki, &KatalogOdbioru, &AdresDo, &AdresOd,
+          &NazwaUzytkownika, &SerwerSMTP, &SerwerPOP3, &HasloPOP3, &UsuwacZSerwera})
+        s->clear();
+    ZerujBlad();
+}
+
 std::string KatalogZeSciezki(std::string_view sciezka) {
     const std::size_t p = sciezka.find_last_of("\\:");
     if (p == std::string_view::npos)

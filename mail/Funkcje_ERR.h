@@ -28,6 +28,11 @@ extern std::string UsuwacZSerwera;   // CzyUsuwac, raw text: test it with CzyTak
 extern std::int32_t BladNr;
 extern std::string BladMsg;
 
+// No failure recorded: BladNr 0, BladMsg empty.
+void ZerujBlad();
+// Every string above empty and no failure, as a new process starts.
+void ZerujStan();
+
 // The folder part of a program path in Windows form, without a trailing backslash except at a
 // drive root: "C:\a\VL_PAK32" gives "C:\a", "C:\VL_PAK32" gives "C:\".
 std::string KatalogZeSciezki(std::string_view sciezka);

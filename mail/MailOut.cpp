@@ -121,8 +121,7 @@ void TForm1::FormActivate(TObject*) {
         ZbudujWiadomosc();
         SMTP->SetHost(SerwerSMTP);
         Loguj("Łączenie się z serwerem poczty, proszę czekać ..."_w);
-        BladNr = 0;
-        BladMsg.clear();
+        ZerujBlad();
         WyslijWiadomosc();
     }
 

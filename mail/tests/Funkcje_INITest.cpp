@@ -25,8 +25,7 @@ class IniTest : public ::testing::Test {
     void SetUp() override {
         katalog = win::WindowsPath(dir.Path());
         KatalogProgramu = katalog;
-        BladNr = 0;
-        BladMsg.clear();
+        ZerujBlad();
     }
     std::string Plik() const { return dir.File("VL_PAK32.INI"); }
     std::string Tekst() const { return vltest::ReadFile(Plik()); }

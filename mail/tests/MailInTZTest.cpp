@@ -310,8 +310,7 @@ TEST_F(MailInTZTest, RefusedRecordWriteStopsTheRunAtTheDefaultErrorDialog) {
     vltest::WriteFile(FolderProgramu()->IniFile(), PlikINI(ustawienia));
     const std::string ini = win::WindowsPath(FolderProgramu()->IniFile());
     ASSERT_TRUE(win::SetFileAttributesA(ini.c_str(), win::FILE_ATTRIBUTE_READONLY));
-    VL_PAK32::BladNr = 0;
-    VL_PAK32::BladMsg.clear();
+    VL_PAK32::ZerujBlad();
     vcl::testing::MessageBoxResponder okna(win::IDOK);
     okno = std::make_unique<TForm2>(nullptr);
     okno->AfterConstruction();

@@ -54,8 +54,7 @@ class MailOutTest : public ::testing::Test {
   protected:
     void SetUp() override {
         VLTEST_PRIVATE_NETWORK();
-        BladNr = 0;
-        BladMsg.clear();
+        ZerujBlad();
         wysylka = win::WindowsPath(dir.Path());
     }
     void TearDown() override { std::filesystem::remove(programFolder->IniFile()); }

@@ -79,13 +79,7 @@ class OknoOdbioruTest : public ::testing::Test {
     // run. Gives what the run left on the screen and in the record.
     template <class Okno> Wynik Uruchom(std::unique_ptr<Okno>& f) {
         vltest::WriteFile(FolderProgramu()->IniFile(), PlikINI(ustawienia));
-        for (std::string* s :
-             {&VL_PAK32::KatalogProgramu, &VL_PAK32::TytulWiadomosci, &VL_PAK32::KatalogWysylki,
-              &VL_PAK32::KatalogOdbioru, &VL_PAK32::AdresDo, &VL_PAK32::AdresOd, &VL_PAK32::NazwaUzytkownika,
-              &VL_PAK32::SerwerSMTP, &VL_PAK32::SerwerPOP3, &VL_PAK32::HasloPOP3, &VL_PAK32::UsuwacZSerwera,
-              &VL_PAK32::BladMsg})
-            s->clear();
-        VL_PAK32::BladNr = 0;
+        VL_PAK32::ZerujStan();
         vcl::testing::MessageBoxResponder okna(win::IDOK);
         f = std::make_unique<Okno>(nullptr);
         f->AfterConstruction();

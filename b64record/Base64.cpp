@@ -1,5 +1,7 @@
 #include "PersData.h"
 
+#include "Base64Avx2.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -61,13 +63,54 @@ inline std::uint32_t decodeGroup(const unsigned char* in) {
     return kGroup0[in[0]] | kGroup1[in[1]] | kGroup2[in[2]] | kGroup3[in[3]];
 }
 
+// Group g is read from 4g and written to 3g, never past what the next group still has to
+// read, so a record needs no second buffer.
+void decodeGroupsScalar(const unsigned char* in, char* out, std::size_t groups) {
+    for (std::size_t g = 0; g < groups; ++g, in += 4, out += 3) {
+        std::uint32_t word = decodeGroup(in);
+        if constexpr (std::endian::native == std::endian::big)
+            word = ((word & 0xFF) << 24) | ((word & 0xFF00) << 8) | ((word >> 8) & 0xFF00);
+        std::memcpy(out, &word, 4);
+    }
+}
+
+bool processorHasAvx2() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();
+    // Also false where the system does not keep the AVX registers.
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
 } // namespace
 
 std::uint8_t Base64CharValue(char c) {
     return kValues[static_cast<unsigned char>(c)];
 }
 
+bool Base64DecoderAvailable(Base64Decoder decoder) {
+    switch (decoder) {
+    case Base64Decoder::Scalar:
+        return true;
+    case Base64Decoder::Avx2: {
+        static const bool available = processorHasAvx2();
+        return available;
+    }
+    }
+    return false;
+}
+
+Base64Decoder ActiveBase64Decoder() {
+    return Base64DecoderAvailable(Base64Decoder::Avx2) ? Base64Decoder::Avx2 : Base64Decoder::Scalar;
+}
+
 std::string_view DecodeBase64(std::span<char> text, std::uint8_t& status) {
+    return DecodeBase64With(ActiveBase64Decoder(), text, status);
+}
+
+std::string_view DecodeBase64With(Base64Decoder decoder, std::span<char> text, std::uint8_t& status) {
     status = 0;
     if (text.empty()) {
         status = 1;
@@ -82,17 +125,14 @@ std::string_view DecodeBase64(std::span<char> text, std::uint8_t& status) {
     while (padding < text.size() && text[text.size() - 1 - padding] == '=')
         ++padding;
 
-    // Group g is read from 4g and written to 3g, never past what the next group still has to
-    // read, so a record needs no second buffer.
     const std::size_t groups = text.size() / 4;
     const auto* in = reinterpret_cast<const unsigned char*>(text.data());
     char* out = text.data();
-    for (std::size_t g = 0; g < groups; ++g, in += 4, out += 3) {
-        std::uint32_t word = decodeGroup(in);
-        if constexpr (std::endian::native == std::endian::big)
-            word = ((word & 0xFF) << 24) | ((word & 0xFF00) << 8) | ((word >> 8) & 0xFF00);
-        std::memcpy(out, &word, 4);
-    }
+    std::size_t done = 0;
+    if (decoder == Base64Decoder::Avx2 && Base64DecoderAvailable(Base64Decoder::Avx2))
+        done = DecodeBlocksAvx2(in, out, groups);
+    // The groups that fill no whole block.
+    decodeGroupsScalar(in + 4 * done, out + 3 * done, groups - done);
 
     const std::size_t decoded = groups * 3;
     return {text.data(), decoded - std::min(padding, decoded)};

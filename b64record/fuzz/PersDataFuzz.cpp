@@ -1,5 +1,6 @@
 // Differential fuzzing of the decoder and the field split: each result is checked against a
-// slow, obvious version of the same rules.
+// slow, obvious version of the same rules, and every decoder the processor can run (the
+// scalar one and AVX2) against the others.
 //
 // Input: byte 0 the field index, byte 1 the separator (0 means a null separator, 1 an empty
 // one), the rest the Base64 text.
@@ -89,6 +90,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string expected = slowDecode(text, expectedStatus);
     if (status != expectedStatus || decoded != expected)
         std::abort();
+    for (const auto decoder : {Velt_b64::Base64Decoder::Scalar, Velt_b64::Base64Decoder::Avx2}) {
+        if (!Velt_b64::Base64DecoderAvailable(decoder))
+            continue;
+        std::uint8_t own = 97;
+        std::string copy(text);
+        if (Velt_b64::DecodeBase64With(decoder, copy, own) != expected || own != expectedStatus)
+            std::abort();
+    }
 
     std::string field, expectedField;
     if (Velt_b64::PickPersDataField(decoded, index, separator, field) !=

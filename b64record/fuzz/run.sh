@@ -13,7 +13,7 @@ cmake -S "$ROOT" -B "$BUILD" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang
   -DVL_FUZZ=ON -DVL_SANITIZE=ON -DVL_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$BUILD" --target Velt_b64_fuzz -j"$(nproc)"
 
-# Seeds: records with none, one and two "=", a bad length and a line break.
+# Seeds: records with none, one and two "=", a bad length and a line break, and longer ones.
 CORPUS="$BUILD/b64record/fuzz-corpus"
 mkdir -p "$CORPUS"
 seed() { printf "$1" >"$CORPUS/$2"; }
@@ -24,6 +24,9 @@ seed '\x01;QTtCO0M7RDtFO0Y7RztIOw==' eight-separators
 seed '\x02;QQ' bad-length
 seed '\x02;Zm9v\n' line-break
 seed '\x02\x00QTtCO0M7RDtFO0Y7Rzs=' null-separator
+# Longer than one block of the AVX2 decoder (32 characters), with a tail after the blocks.
+seed '\x05;S293YWxza2k7SmFuO1BvbG5hIDE7MDAtOTUwO1dhcnN6YXdhO1BMOzEyMzQ1Ow==' two-blocks
+seed '\x05;S293YWxza2k7SmFu\r\nO1BvbG5hIDE7MDAtOTUwO1dhcnN6YXdh\x80\xffPMOz\t\tEyMzQ1Ow==' noisy-blocks
 
 # Crash files, if any, land in the build folder.
 cd "$BUILD"

@@ -8,7 +8,10 @@
 #include <string_view>
 
 using Velt_b64::Base64CharValue;
+using Velt_b64::Base64Decoder;
+using Velt_b64::Base64DecoderAvailable;
 using Velt_b64::DecodeBase64;
+using Velt_b64::DecodeBase64With;
 
 namespace {
 
@@ -42,6 +45,7 @@ struct DecodeCase {
 
 class DecodeBase64Table : public testing::TestWithParam<DecodeCase> {};
 
+// Each case through DecodeBase64 and through every decoder this processor can run.
 TEST_P(DecodeBase64Table, DecodesExactly) {
     const DecodeCase& c = GetParam();
     std::uint8_t status = 99;
@@ -51,6 +55,15 @@ TEST_P(DecodeBase64Table, DecodesExactly) {
     EXPECT_EQ(out, c.expected);
     if (!out.empty()) {
         EXPECT_EQ(out.data(), text.data()); // decoded where the text lay
+    }
+    for (const Base64Decoder decoder : {Base64Decoder::Scalar, Base64Decoder::Avx2}) {
+        if (!Base64DecoderAvailable(decoder))
+            continue;
+        SCOPED_TRACE(decoder == Base64Decoder::Scalar ? "scalar" : "AVX2");
+        std::uint8_t own = 99;
+        std::string copy(c.input);
+        EXPECT_EQ(DecodeBase64With(decoder, copy, own), c.expected);
+        EXPECT_EQ(own, c.status);
     }
 }
 

@@ -49,6 +49,7 @@ int main(int, char** argv) try {
     std::printf("  find -name  %8.1f ms  %zu paths\n", findTime * 1e3, theirs);
     std::printf("  same count: %s; goal (at least as fast as find): %s\n", ours == theirs ? "yes" : "NO",
                 ourTime <= findTime ? "met" : "missed");
+    std::printf("FindFiles / find: %.2fx\n", findTime / ourTime);
     fs::remove_all(root);
     dlclose(library);
     return 0;

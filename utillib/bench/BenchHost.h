@@ -6,6 +6,7 @@
 #include <VL_LIB32.h>
 
 #include <dlfcn.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
@@ -45,6 +46,16 @@ template <typename Work> double Best(int runs, Work&& work) {
             best = seconds;
     }
     return best;
+}
+
+// Processor seconds (user and system) of this process (RUSAGE_SELF) or of its waited-for
+// children (RUSAGE_CHILDREN): unlike the wall clock, they leave out the time spent waiting for
+// a processor on a busy machine.
+inline double CpuSeconds(int who) {
+    rusage usage{};
+    ::getrusage(who, &usage);
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 // A shell command's standard output (the tools' results are checked, not only timed).

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstdio>
 #include <limits>
+#include <string_view>
 
 namespace rtl {
 
@@ -60,86 +61,50 @@ bool AnsiSameText(std::string_view a, std::string_view b) {
 
 namespace {
 
-// Primary collation weight of a byte: punctuation and controls first, then digits, then
-// letters in the Polish alphabet's order (a < ą < b < c < ć ...), accented letters just
-// after their base letter. Case is folded before the lookup.
+// The accented upper-case letters of the code page under their base letter, in the order they
+// sort after it: the Polish letter first (a < ą < á ...), so each letter has a weight of its own.
+struct AccentedLetters {
+    char base;
+    std::u32string_view letters;
+};
+constexpr AccentedLetters kAccented[] = {
+    {'A', U"\u0104\u00C1\u00C2\u0102\u00C4"},
+    {'C', U"\u0106\u00C7\u010C"},
+    {'D', U"\u010E\u0110"},
+    {'E', U"\u0118\u00C9\u00CB\u011A"},
+    {'I', U"\u00CD\u00CE"},
+    {'L', U"\u0141\u0139\u013D"},
+    {'N', U"\u0143\u0147"},
+    {'O', U"\u00D3\u00D4\u0150\u00D6"},
+    {'R', U"\u0154\u0158"},
+    {'S', U"\u015A\u0160\u015E"},
+    {'T', U"\u0164\u0162"},
+    {'U', U"\u00DA\u016E\u0170\u00DC"},
+    {'Y', U"\u00DD"},
+    {'Z', U"\u0179\u017B\u017D"},
+};
+
+// Collation weight of a byte: punctuation and controls first, then digits, then letters in the
+// Polish alphabet's order (a < ą < b < c < ć ...). Case is folded before the lookup.
 struct Collation {
     std::array<int, 256> weight{};
 
     Collation() {
-        // Base letter of each accented upper-case letter of the code page.
-        auto base = [](unsigned char u) -> int {
-            char32_t cp = cp1250ToUnicode(u);
-            switch (cp) {
-            case 0x0104:
-            case 0x00C1:
-            case 0x00C2:
-            case 0x0102:
-            case 0x00C4:
-                return 'A';
-            case 0x0106:
-            case 0x00C7:
-            case 0x010C:
-                return 'C';
-            case 0x010E:
-            case 0x0110:
-                return 'D';
-            case 0x0118:
-            case 0x00C9:
-            case 0x00CB:
-            case 0x011A:
-                return 'E';
-            case 0x00CD:
-            case 0x00CE:
-                return 'I';
-            case 0x0139:
-            case 0x013D:
-            case 0x0141:
-                return 'L';
-            case 0x0143:
-            case 0x0147:
-                return 'N';
-            case 0x00D3:
-            case 0x00D4:
-            case 0x0150:
-            case 0x00D6:
-                return 'O';
-            case 0x0154:
-            case 0x0158:
-                return 'R';
-            case 0x015A:
-            case 0x0160:
-            case 0x015E:
-                return 'S';
-            case 0x0164:
-            case 0x0162:
-                return 'T';
-            case 0x00DA:
-            case 0x016E:
-            case 0x0170:
-            case 0x00DC:
-                return 'U';
-            case 0x00DD:
-                return 'Y';
-            case 0x0179:
-            case 0x017D:
-            case 0x017B:
-                return 'Z';
-            default:
-                return 0;
-            }
-        };
         for (int b = 0; b < 256; ++b) {
             unsigned char u = detail::kUpper[b];
-            int w;
+            int w = u; // punctuation, controls and symbols keep their byte order, before digits
             if (u >= '0' && u <= '9')
                 w = 1000 + (u - '0');
             else if (u >= 'A' && u <= 'Z')
                 w = 2000 + (u - 'A') * 40;
-            else if (int bl = base(u))
-                w = 2000 + (bl - 'A') * 40 + 1 + (u & 0x1F);
-            else
-                w = u; // punctuation, controls and symbols keep their byte order, before digits
+            for (const AccentedLetters& group : kAccented) {
+                int rank = 1;
+                for (char32_t letter : group.letters) {
+                    if (cp1250ToUnicode(u) == letter)
+                        w = 2000 + (group.base - 'A') * 40 + rank;
+                    ++rank;
+                }
+            }
             weight[b] = w;
         }
     }
@@ -150,18 +115,39 @@ const Collation& collation() {
     return c;
 }
 
-int compareWeights(std::string_view a, std::string_view b) {
+// Hyphen and apostrophe count only where everything else is equal (the platform's word sort:
+// "co-op" sorts beside "coop", "can't" beside "cant").
+bool wordSortIgnores(char c) {
+    return c == '-' || c == '\'';
+}
+
+int compareWeights(std::string_view a, std::string_view b, bool wordSort) {
     const auto& w = collation().weight;
-    std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        int wa = w[static_cast<unsigned char>(a[i])];
-        int wb = w[static_cast<unsigned char>(b[i])];
+    std::size_t i = 0, j = 0;
+    for (;;) {
+        if (wordSort) {
+            while (i < a.size() && wordSortIgnores(a[i]))
+                ++i;
+            while (j < b.size() && wordSortIgnores(b[j]))
+                ++j;
+        }
+        if (i == a.size() || j == b.size())
+            break;
+        int wa = w[static_cast<unsigned char>(a[i++])];
+        int wb = w[static_cast<unsigned char>(b[j++])];
         if (wa != wb)
             return wa < wb ? -1 : 1;
     }
-    if (a.size() != b.size())
-        return a.size() < b.size() ? -1 : 1;
-    return 0;
+    const bool restA = i < a.size(), restB = j < b.size();
+    return restA == restB ? 0 : (restA ? 1 : -1);
+}
+
+std::string withoutIgnored(std::string_view s) {
+    std::string out;
+    for (char c : s)
+        if (!wordSortIgnores(c))
+            out += c;
+    return out;
 }
 
 int compareBytes(std::string_view a, std::string_view b) {
@@ -172,19 +158,30 @@ int compareBytes(std::string_view a, std::string_view b) {
 } // namespace
 
 int AnsiCompareText(std::string_view a, std::string_view b) {
-    return compareWeights(a, b);
+    if (int c = compareWeights(a, b, true))
+        return c;
+    return compareWeights(a, b, false);
 }
 
 int AnsiCompareStr(std::string_view a, std::string_view b) {
-    if (int c = compareWeights(a, b))
+    if (int c = compareWeights(a, b, true))
         return c;
-    // Same letters: lower case sorts before upper case, as the platform's collation does.
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        bool la = AnsiLowerChar(a[i]) == a[i], lb = AnsiLowerChar(b[i]) == b[i];
-        if (la != lb)
-            return la ? -1 : 1;
+    // Same letters: lower case sorts before upper case, as the platform's collation does; then
+    // the hyphens and apostrophes; then the bytes, so that only equal texts compare equal.
+    const std::string la = withoutIgnored(a), lb = withoutIgnored(b);
+    for (std::size_t i = 0; i < la.size() && i < lb.size(); ++i) {
+        bool lowerA = AnsiLowerChar(la[i]) == la[i], lowerB = AnsiLowerChar(lb[i]) == lb[i];
+        if (lowerA != lowerB)
+            return lowerA ? -1 : 1;
     }
+    if (int c = compareWeights(a, b, false))
+        return c;
     return compareBytes(a, b);
+}
+
+bool AnsiNameLess(std::string_view a, std::string_view b) {
+    const int c = AnsiCompareText(a, b);
+    return c != 0 ? c < 0 : AnsiCompareStr(a, b) < 0;
 }
 
 std::string_view TrimLeftOf(std::string_view s, std::string_view chars) {

@@ -148,7 +148,7 @@ bool TDirectoryListBox::open(const std::string& folder, bool notify) {
     }
     win::FindClose(rec);
     std::sort(subfolders.begin(), subfolders.end(),
-              [](const std::string& a, const std::string& b) { return rtl::AnsiCompareText(a, b) < 0; });
+              [](const std::string& a, const std::string& b) { return rtl::AnsiNameLess(a, b); });
 
     const bool changed = path != m_directory;
     m_directory = path;

@@ -156,9 +156,8 @@ bool TFileListBox::fill(const std::string& folder) {
         }
         win::FindClose(rec);
     }
-    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return rtl::AnsiCompareText(a, b) < 0;
-    });
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return rtl::AnsiNameLess(a, b); });
     auto* list = static_cast<QListWidget*>(Widget());
     {
         const QSignalBlocker quiet(list);

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 using namespace rtl;
 
 TEST(SysUtils, CaseRules) {
@@ -27,6 +31,59 @@ TEST(SysUtils, CollationIgnoresCaseAndPlacesPolishLetters) {
     EXPECT_LT(AnsiCompareText("1.zip", "a.zip"), 0);
     EXPECT_LT(AnsiCompareText("ab", "abc"), 0);
     EXPECT_LT(AnsiCompareStr("a", "A"), 0);
+}
+
+// Names in the order a sorted list shows them: digits before letters, Polish letters after their
+// base letter, hyphens and apostrophes passed over until all else is equal, case twins lower first.
+const std::vector<std::string> kNameOrder = {
+    "!.zip",      "1.zip",     "10.zip",     "1-2.zip",   "2.zip",     "a.zip",      "A.ZIP",
+    "ab.zip",     "ą.zip"_w,   "b.zip",      "can't.zip", "cant.zip",  "co.zip",     "co-op.zip",
+    "coop.zip",   "cop.zip",   "czapka.zip", "Ćma.zip"_w, "d.zip",     "lody.zip",   "lzy.zip",
+    "Łódź.zip"_w, "łza.zip"_w, "z.zip",      "zaba.zip",  "źle.zip"_w, "żaba.zip"_w, "ŻABA.ZIP"_w,
+};
+
+TEST(SysUtils, NamesSortInTheWordSortOrder) {
+    for (std::size_t i = 0; i < kNameOrder.size(); ++i) {
+        EXPECT_FALSE(AnsiNameLess(kNameOrder[i], kNameOrder[i])) << i;
+        EXPECT_EQ(AnsiCompareStr(kNameOrder[i], kNameOrder[i]), 0) << i;
+        for (std::size_t j = i + 1; j < kNameOrder.size(); ++j) {
+            EXPECT_TRUE(AnsiNameLess(kNameOrder[i], kNameOrder[j])) << i << " " << j;
+            EXPECT_FALSE(AnsiNameLess(kNameOrder[j], kNameOrder[i])) << i << " " << j;
+            EXPECT_LT(AnsiCompareStr(kNameOrder[i], kNameOrder[j]), 0) << i << " " << j;
+            const int text = AnsiCompareText(kNameOrder[i], kNameOrder[j]);
+            if (AnsiSameText(kNameOrder[i], kNameOrder[j]))
+                EXPECT_EQ(text, 0) << i << " " << j;
+            else
+                EXPECT_LT(text, 0) << i << " " << j;
+            EXPECT_EQ(AnsiCompareText(kNameOrder[j], kNameOrder[i]), -text) << i << " " << j;
+        }
+    }
+    // Any reading order gives the same list.
+    std::vector<std::string> names(kNameOrder.rbegin(), kNameOrder.rend());
+    std::rotate(names.begin(), names.begin() + 11, names.end());
+    std::sort(names.begin(), names.end(), AnsiNameLess);
+    EXPECT_EQ(names, kNameOrder);
+}
+
+struct CompareCase {
+    std::string a, b;
+    int text; // AnsiCompareText
+    int str;  // AnsiCompareStr
+};
+
+TEST(SysUtils, HyphenApostropheAndCaseLevels) {
+    const CompareCase cases[] = {
+        {"co-op", "coop", -1, -1},  {"coop", "co-op", 1, 1},  {"CO-OP", "co-op", 0, 1},
+        {"co-op", "Coop", -1, -1},  {"Co-op", "coop", -1, 1}, {"-a", "a", -1, -1},
+        {"a-", "a", 1, 1},          {"'", "", 1, 1},          {"-", "'", 1, 1},
+        {"a-b", "a'b", 1, 1},       {"a-c", "ab", 1, 1},      {"", "", 0, 0},
+        {"źle"_w, "żle"_w, -1, -1}, {"ŻLE"_w, "żle"_w, 0, 1}, {"šum"_w, "śum"_w, 1, 1},
+        {"ść"_w, "ŚĆ"_w, 0, -1},    {"a b", "a-b", -1, -1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AnsiCompareText(c.a, c.b), c.text) << c.a << " / " << c.b;
+        EXPECT_EQ(AnsiCompareStr(c.a, c.b), c.str) << c.a << " / " << c.b;
+    }
 }
 
 TEST(SysUtils, Trim) {

@@ -4,6 +4,7 @@
 #include <vcl/FileListBox.h>
 #include <vcl/Form.h>
 
+#include <runtime/Cp1250.h>
 #include <windows/Windows.h>
 
 #include "TestSupport.h"
@@ -16,6 +17,7 @@
 #include <vector>
 
 using namespace vcl;
+using rtl::operator""_w;
 
 namespace {
 
@@ -71,6 +73,19 @@ TEST_F(FileListBoxTest, PackagesByMaskInNameOrderWithoutHiddenSystemOrFolders) {
     list->SetFileType({ftNormal});
     list->SetMask("*.txt;*.ZIP");
     EXPECT_EQ(names(), (std::vector<std::string>{"A.ZIP", "b.zip", "c.Zip", "d.zip", "r.zip", "x.txt"}));
+}
+
+TEST_F(FileListBoxTest, PackagesInThePlatformsWordSortOrder) {
+    // As the list shows them; hyphens and apostrophes wait until all else is equal, Polish
+    // letters follow their base letter, names equal but for case come lower case first.
+    const std::vector<std::string> order = {"can't.zip", "cant.zip",  "co.zip",     "co-op.zip",
+                                            "coop.zip",  "cop.zip",   "czapka.zip", "Ćma.zip"_w,
+                                            "zaba.zip",  "źle.zip"_w, "żaba.zip"_w, "ŻABA.ZIP"_w};
+    for (std::size_t i : {5, 11, 0, 3, 8, 1, 10, 6, 2, 9, 4, 7})
+        file(rtl::cp1250ToUtf8(order[i]));
+    list->SetMask("*.ZIP");
+    ASSERT_TRUE(list->SetDirectory(dir));
+    EXPECT_EQ(names(), order);
 }
 
 TEST_F(FileListBoxTest, AFolderThatCannotBeEnteredLeavesTheListAsItWas) {

@@ -23,9 +23,17 @@ std::string LowerCase(std::string_view s);
 // Case-insensitive comparisons by the locale rules.
 bool AnsiSameText(std::string_view a, std::string_view b);
 // Collation order with letter case ignored, as a sorted list control keeps names: <0, 0, >0.
+// It is the platform's word sort: hyphens and apostrophes are passed over first ("co-op" sorts
+// beside "coop", "can't" beside "cant") and decide only between texts otherwise equal, where
+// they count as the punctuation they are. Polish letters follow their base letter (a < ą < b);
+// 0 only for texts equal but for letter case.
 int AnsiCompareText(std::string_view a, std::string_view b);
-// Collation order with letter case counting.
+// The same order with letter case deciding between texts otherwise equal (lower case first),
+// then hyphens and apostrophes, then the bytes: 0 only for equal texts.
 int AnsiCompareStr(std::string_view a, std::string_view b);
+// The order a sorted list of names shows: AnsiCompareText, names equal but for letter case in
+// the order of AnsiCompareStr, so a listing comes out the same whatever order it was read in.
+bool AnsiNameLess(std::string_view a, std::string_view b);
 
 // Removes every leading and trailing character whose code is 0 to 32.
 std::string Trim(std::string_view s);

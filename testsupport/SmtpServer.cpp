@@ -165,7 +165,8 @@ ParsedMail SmtpServer::inspectFile(const std::string& path) {
         else if (key == "text")
             ++p.textParts;
         else if (key == "attachment" && f.size() >= 5)
-            p.attachments.push_back({unquote(f[1]), unquote(f[2]), std::stoll(f[3]), f[4]});
+            p.attachments.push_back(
+                {unquote(f[1]), unquote(f[2]), std::stoll(f[3]), f[4], f.size() > 5 ? unquote(f[5]) : ""});
         else
             p.defects.push_back("unreadable output: " + line);
     }

@@ -28,10 +28,11 @@ struct SmtpServerOptions {
 
 // What Python's email package reads out of a received message. Texts are UTF-8.
 struct ParsedAttachment {
-    std::string fileName;    // get_filename(), decoded
+    std::string fileName;    // Content-Disposition's filename (get_filename() without one), decoded
     std::string contentType; // get_content_type()
     std::int64_t size = 0;   // decoded bytes
     std::string sha256;      // of the decoded bytes, lowercase hex
+    std::string typeName;    // the Content-Type's name parameter, decoded ("" without one)
 };
 struct ParsedMail {
     std::string subject; // decoded
@@ -41,7 +42,7 @@ struct ParsedMail {
     std::string contentType;                   // of the top level
     std::vector<ParsedAttachment> attachments; // in message order
     int textParts = 0;                         // non-attachment leaf parts
-    std::vector<std::string> defects;          // names of defects Python found
+    std::vector<std::string> defects;          // defect class names; "Header: text" for a part's headers
 };
 
 struct ReceivedMail {

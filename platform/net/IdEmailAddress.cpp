@@ -1,30 +1,16 @@
 #include <net/IdEmailAddressItem.h>
 #include <net/IdEmailAddressList.h>
 
+#include "QuotedString.h"
+
 #include <runtime/SysUtils.h>
 
 namespace net {
 
-namespace {
-// Characters that make a display name need quotes in a header.
-bool needsQuotes(std::string_view name) {
-    return name.find_first_of("()<>[]:;@\\,.\"") != std::string_view::npos;
-}
-} // namespace
-
 std::string TIdEmailAddressItem::Text() const {
     if (m_name.empty())
         return m_address;
-    std::string name;
-    if (needsQuotes(m_name)) {
-        const std::string escaped = rtl::StringReplaceAll(m_name, "\"", "\\\"");
-        name.reserve(escaped.size() + 2);
-        name.push_back('"');
-        name.append(escaped);
-        name.push_back('"');
-    } else {
-        name = m_name;
-    }
+    const std::string name = detail::DisplayName(m_name);
     if (m_address.empty())
         return name;
     return name + " <" + m_address + ">";
@@ -37,10 +23,7 @@ void TIdEmailAddressItem::SetText(std::string_view text) {
     auto gt = t.rfind('>');
     if (lt != std::string::npos && gt != std::string::npos && gt > lt) {
         m_address = rtl::Trim(std::string_view(t).substr(lt + 1, gt - lt - 1));
-        std::string name = rtl::Trim(std::string_view(t).substr(0, lt));
-        if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
-            name = rtl::StringReplaceAll(std::string_view(name).substr(1, name.size() - 2), "\\\"", "\"");
-        m_name = name;
+        m_name = detail::UnquoteString(rtl::Trim(std::string_view(t).substr(0, lt)));
     } else {
         m_address = t;
     }
@@ -62,7 +45,7 @@ std::string TIdEmailAddressList::EMailAddresses() const {
 
 void TIdEmailAddressList::SetEMailAddresses(std::string_view text) {
     Clear();
-    bool quoted = false;
+    bool quoted = false, escaped = false;
     int angle = 0;
     std::size_t start = 0;
     auto flush = [&](std::size_t end) {
@@ -73,7 +56,11 @@ void TIdEmailAddressList::SetEMailAddresses(std::string_view text) {
     };
     for (std::size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
-        if (c == '"' && (i == 0 || text[i - 1] != '\\'))
+        if (escaped)
+            escaped = false;
+        else if (quoted && c == '\\')
+            escaped = true;
+        else if (c == '"')
             quoted = !quoted;
         else if (!quoted && c == '<')
             ++angle;

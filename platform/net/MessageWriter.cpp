@@ -2,6 +2,8 @@
 
 #include <net/IdAttachment.h>
 
+#include "QuotedString.h"
+
 #include <runtime/DateTime.h>
 #include <runtime/Exceptions.h>
 #include <runtime/SysUtils.h>
@@ -100,16 +102,8 @@ std::string EncodeHeaderText(std::string_view text, std::size_t used) {
 std::string EncodeAddress(const TIdEmailAddressItem& item) {
     if (item.Name().empty())
         return item.Address();
-    std::string name;
-    if (!isPlainAscii(item.Name()))
-        name = EncodeHeaderText(item.Name(), 6);
-    else if (item.Name().find_first_of("()<>[]:;@\\,.\"") != std::string::npos) {
-        name = "\"";
-        name += rtl::StringReplaceAll(rtl::StringReplaceAll(item.Name(), "\\", "\\\\"), "\"", "\\\"");
-        name += '"';
-    } else {
-        name = item.Name();
-    }
+    const std::string name =
+        isPlainAscii(item.Name()) ? detail::DisplayName(item.Name()) : EncodeHeaderText(item.Name(), 6);
     return name + " <" + item.Address() + ">";
 }
 
@@ -124,8 +118,8 @@ std::string encodeAddressList(const TIdEmailAddressList& list) {
 } // namespace
 
 std::string EncodeFileNameParam(std::string_view param, std::string_view name) {
-    if (isPlainAscii(name) && name.find_first_of("\"\\") == std::string_view::npos)
-        return std::string(param) + "=\"" + std::string(name) + "\"";
+    if (isPlainAscii(name))
+        return std::string(param) + "=" + detail::QuoteString(name);
     std::string encoded;
     static constexpr char kHex[] = "0123456789ABCDEF";
     for (unsigned char c : name) {
@@ -225,14 +219,11 @@ MessageWriter::MessageWriter(const TIdMessage& msg) : m_msg(msg) {
         }
         ::posix_fadvise(src->fd, 0, 0, POSIX_FADV_SEQUENTIAL);
         src->size = st.st_size;
-        std::string name = att.FileName();
-        std::string typeName = isPlainAscii(name) && name.find('"') == std::string::npos
-                                   ? "\"" + name + "\""
-                                   : "\"" + EncodeHeaderText(name, 1000) + "\"";
-        src->header = "--" + m_boundary + "\r\n" + "Content-Type: application/octet-stream;\r\n\tname=" +
-                      rtl::StringReplaceAll(typeName, "\r\n ", " ") + "\r\n" +
-                      "Content-Transfer-Encoding: base64\r\n" + "Content-Disposition: attachment;\r\n\t" +
-                      EncodeFileNameParam("filename", name) + "\r\n\r\n";
+        const std::string& name = att.FileName();
+        src->header = "--" + m_boundary + "\r\n" + "Content-Type: application/octet-stream;\r\n\t" +
+                      EncodeFileNameParam("name", name) + "\r\n" + "Content-Transfer-Encoding: base64\r\n" +
+                      "Content-Disposition: attachment;\r\n\t" + EncodeFileNameParam("filename", name) +
+                      "\r\n\r\n";
         m_sources.push_back(std::move(src));
     }
 

@@ -138,6 +138,48 @@ TEST(SmtpTest, PolishSubjectSenderAndFileNames) {
         ASSERT_LT(c, 0x80);
 }
 
+// Names holding double quotes and backslashes keep the headers whole: another MIME reader finds
+// each name exactly, in the file name and in the type's name, and no defect.
+TEST(SmtpTest, QuotesAndBackslashesInAttachmentNamesArriveExactly) {
+    VLTEST_PRIVATE_NETWORK();
+    vltest::SmtpServer server;
+    ASSERT_TRUE(server.Started()) << server.Log();
+    vltest::TempDir dir;
+    const std::vector<std::string> names = {"a\"b.zip", "c\\d.zip", "\"\\\"", "e\\\"f \"g\";h=i.zip",
+                                            "Łódź \"ż\"\\x.zip"};
+    TIdMessage msg;
+    msg.From().SetAddress("b@example.com");
+    msg.From().SetName("Sklep \"7\" C:\\");
+    msg.Recipients().Add().SetAddress("a@example.com");
+    msg.ReplyTo().SetEMailAddresses("\"Centrala \\\"A\\\"\" <a@example.com>");
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string file = dir.File("p" + std::to_string(i) + ".zip");
+        vltest::WriteFile(file, bytesOf(static_cast<int>(i), 100 + i));
+        TIdAttachment::Create(msg.MessageParts(), file).SetFileName(utf8ToCp1250(names[i]));
+    }
+
+    TIdSMTP smtp;
+    smtp.SetHost("127.0.0.1");
+    smtp.Connect();
+    smtp.Send(msg);
+    smtp.Disconnect();
+
+    ASSERT_TRUE(server.WaitForMessages(1, 5000));
+    const auto mails = server.Messages();
+    ASSERT_EQ(mails.size(), 1u);
+    const auto& m = mails[0];
+    EXPECT_TRUE(m.parsed.defects.empty()) << m.parsed.defects[0];
+    EXPECT_EQ(m.parsed.from, "\"Sklep \\\"7\\\" C:\\\\\" <b@example.com>");
+    EXPECT_EQ(m.parsed.replyTo, "\"Centrala \\\"A\\\"\" <a@example.com>");
+    ASSERT_EQ(m.parsed.attachments.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(m.parsed.attachments[i].fileName, names[i]);
+        EXPECT_EQ(m.parsed.attachments[i].typeName, names[i]);
+        EXPECT_EQ(m.parsed.attachments[i].size, static_cast<std::int64_t>(100 + i));
+        EXPECT_EQ(m.parsed.attachments[i].sha256, vltest::Sha256Hex(bytesOf(static_cast<int>(i), 100 + i)));
+    }
+}
+
 TEST(SmtpTest, RefusedRecipientGivesCodeAndTextAndKeepsTheConnection) {
     VLTEST_PRIVATE_NETWORK();
     vltest::SmtpServerOptions o;

@@ -18,10 +18,13 @@ namespace net {
 // otherwise "=?windows-1250?B?...?=" words, folded so no line passes 76 characters.
 // `used` is the length already taken on the first line (e.g. strlen("Subject: ")).
 std::string EncodeHeaderText(std::string_view text, std::size_t used);
-// An address for a header: `address`, or `"Name" <address>` / `=?...?= <address>`.
+// An address for a header: `address`, `Name <address>`, `"Name, \"N\"" <address>` (quoted, with
+// backslashes before quotes and backslashes, when the name holds an address special) or
+// `=?...?= <address>` for a name outside printable ASCII.
 std::string EncodeAddress(const TIdEmailAddressItem& item);
-// RFC 2231 parameter(s) for a file name: ` filename="a.zip"` for printable ASCII, otherwise
-// `filename*=windows-1250''%..` (split into filename*0*, filename*1* ... when long).
+// The parameter `param` for a file name: `filename="a \"b\".zip"` (a quoted string) for printable
+// ASCII, otherwise the RFC 2231 form `filename*=windows-1250''%..` (split into filename*0*,
+// filename*1* ... when long).
 std::string EncodeFileNameParam(std::string_view param, std::string_view name);
 // "Tue, 10 Dec 2024 14:03:00 +0100" for a TDateTime in local time (0: now).
 std::string FormatRfc822Date(TDateTime when);

@@ -99,7 +99,8 @@ void TForm1::Loguj(const std::string& linia) {
 }
 
 void TForm1::FormActivate(TObject*) {
-    // The window activates again after a message box or another program; the run is once.
+    // The toolkit raises OnActivate again when another form of the program was active in
+    // between (a message box or another program does not count); the run is once.
     if (m_uruchomiony)
         return;
     m_uruchomiony = true;

@@ -72,7 +72,6 @@ int TIdPOP3::CheckMessages() {
     return static_cast<int>(*count);
 }
 
-// Spools the dotted data that follows a +OK to a temporary file and parses it into `msg`.
 void TIdPOP3::readMessage(TIdMessage& msg, bool headersOnly) {
     FdGuard spool{OpenSpoolFile()};
     if (spool.fd < 0)

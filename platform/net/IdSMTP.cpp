@@ -55,8 +55,6 @@ void TIdSMTP::readQuitReply() {
     m_channel.ReadSmtpReply();
 }
 
-// Reads the greeting and says hello. Sends: EHLO, then HELO when EHLO is refused.
-// Raises EIdProtocolReplyError for a refused greeting or HELO, after QUIT, close, OnDisconnected.
 void TIdSMTP::Connect(int timeoutMs) {
     m_extensions.clear();
     openConnection(timeoutMs);
@@ -69,7 +67,6 @@ void TIdSMTP::Connect(int timeoutMs) {
     }
 }
 
-// EHLO name (250), or HELO name (250) when EHLO is refused. Raises EIdProtocolReplyError.
 void TIdSMTP::sendHello() {
     const std::string name = m_heloName.empty() ? localHostName() : m_heloName;
     m_channel.SendLine("EHLO " + name);
@@ -81,17 +78,14 @@ void TIdSMTP::sendHello() {
     m_channel.SmtpCommand("HELO " + name, {250});
 }
 
-// MAIL FROM:<address>; raises EIdProtocolReplyError unless 250.
 void TIdSMTP::mailFrom(const std::string& address) {
     m_channel.SmtpCommand("MAIL FROM:<" + address + ">", {250});
 }
 
-// RCPT TO:<address>; raises EIdProtocolReplyError unless 250 or 251.
 void TIdSMTP::rcptTo(const std::string& address) {
     m_channel.SmtpCommand("RCPT TO:<" + address + ">", {250, 251});
 }
 
-// DATA; raises EIdProtocolReplyError unless 354.
 void TIdSMTP::data() {
     m_channel.SmtpCommand("DATA", {354});
 }

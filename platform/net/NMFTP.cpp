@@ -377,16 +377,12 @@ void TNMFTP::closeIfAsked() {
     closeSession();
 }
 
-// A server that closed the session (or announced it with 421) while nothing ran shows as
-// pending input before the next command.
 void TNMFTP::checkAlive() {
     while (m_channel.Socket().HasPendingInput())
         if (readReply().code == 421)
             throw EIdConnClosedGracefully();
 }
 
-// Runs one operation of a logged-in session: the server gone, a broken connection or a reply
-// that can no longer be matched to its command close the session before the error leaves.
 template <class Body> void TNMFTP::operation(Body body) {
     Busy busy(*this);
     if (!m_loggedIn)

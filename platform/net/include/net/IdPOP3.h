@@ -38,7 +38,10 @@ class TIdPOP3 : public TIdTCPClient {
     bool Delete(int n);
 
   private:
-    void readMessage(TIdMessage& msg, bool headersOnly); // the data after TOP's or RETR's +OK
+    // Reads the dotted data that follows TOP's or RETR's "+OK" into a temporary file and parses
+    // it into `msg`. Raises EIdException "Cannot create a temporary file." when there is no
+    // spool, EIdMessageError for a message that cannot be parsed.
+    void readMessage(TIdMessage& msg, bool headersOnly);
     void readQuitReply() override;
 };
 

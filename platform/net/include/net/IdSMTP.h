@@ -51,10 +51,15 @@ class TIdSMTP : public TIdTCPClient {
     const std::vector<std::string>& Extensions() const { return m_extensions; }
 
   private:
-    void sendHello();                  // EHLO name, falling back to HELO name
-    void mailFrom(const std::string&); // MAIL FROM:<a>; 250
-    void rcptTo(const std::string&);   // RCPT TO:<a>; 250 or 251
-    void data();                       // DATA; 354
+    // Sends EHLO name and, when it is refused, HELO name; raises EIdProtocolReplyError unless
+    // one of them gets 250.
+    void sendHello();
+    // Sends MAIL FROM:<address>; raises EIdProtocolReplyError unless 250.
+    void mailFrom(const std::string& address);
+    // Sends RCPT TO:<address>; raises EIdProtocolReplyError unless 250 or 251.
+    void rcptTo(const std::string& address);
+    // Sends DATA; raises EIdProtocolReplyError unless 354.
+    void data();
     void readQuitReply() override;
 
     TIdSMTPAuthenticationType m_authType = atNone;

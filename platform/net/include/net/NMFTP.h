@@ -215,7 +215,12 @@ class TNMFTP {
     // Raises the refusal's notifications and its error; returns only when a handler took it.
     bool refused(TTransType op, const FtpReply& reply);
     void succeeded(TTransType op);
+    // Runs one operation of a logged-in session (EIdSocketError 10057 without one): the server
+    // gone, a broken connection or a reply that can no longer be matched to its command close
+    // the session before the error leaves.
     template <class Body> void operation(Body body);
+    // A server that closed the session (or announced it with 421) while nothing ran shows as
+    // pending input before the next command: reads it, raising EIdConnClosedGracefully for 421.
     void checkAlive();
     [[noreturn]] void sessionLost(int winsockError);
     void closeSession();

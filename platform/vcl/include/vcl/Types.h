@@ -57,8 +57,8 @@ using TShiftState = TSet<TShiftStateItem>;
 
 // Placement of a control inside its parent's client area. Aligned controls are laid out in
 // this order: alTop (top to bottom), alBottom (bottom to top), alLeft, alRight, then alClient
-// takes what is left. Among controls of one alignment the position decides (the one nearer
-// the edge goes first), creation order breaking ties.
+// takes what is left. Among visible controls of one alignment the one created first sits at
+// the edge; their positions do not count.
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 using enum TAlign;
 

@@ -104,8 +104,11 @@ bool VirtualDisplay::Click(const std::string& window, int x, int y) const {
                    nullptr) == 0;
 }
 
-bool VirtualDisplay::Screenshot(const std::string& window, const std::string& pngFile) const {
-    return RunProgram({"/usr/bin/import", "-window", window, pngFile}, nullptr, {"DISPLAY=" + m_name}) == 0;
+bool VirtualDisplay::Screenshot(const std::string& window, const std::string& pngFile, bool withFrame) const {
+    std::vector<std::string> argv = {"/usr/bin/import", "-window", window, pngFile};
+    if (withFrame)
+        argv.insert(argv.begin() + 1, "-frame");
+    return RunProgram(argv, nullptr, {"DISPLAY=" + m_name}) == 0;
 }
 
 std::vector<AccessibleNode> VirtualDisplay::AccessibleTree(pid_t pid) const {

@@ -48,8 +48,9 @@ class VirtualDisplay {
     bool Click(const std::string& window, int x, int y) const;
     // The window's title (UTF-8), "" when it is gone.
     std::string WindowName(const std::string& window) const;
-    // Saves a picture of the window (ImageMagick's import) as a PNG file.
-    bool Screenshot(const std::string& window, const std::string& pngFile) const;
+    // Saves a picture of the window (ImageMagick's import) as a PNG file; `withFrame` takes the
+    // window manager's frame and title bar in too.
+    bool Screenshot(const std::string& window, const std::string& pngFile, bool withFrame = false) const;
 
     // The accessibility tree of the program `pid` started with ProgramEnvironment(), in
     // depth-first order; empty when it has none (yet).

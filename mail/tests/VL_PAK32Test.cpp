@@ -209,4 +209,45 @@ TEST_F(ProgramTest, RefusedConnectionShowsItsBoxAndRecordsIt) {
         << vltest::ReadFile(inst.Ini());
 }
 
+// Any other failure: the box "Błąd -1" with the server's text, the record once it is closed.
+TEST_F(ProgramTest, RefusedRecipientShowsTheMinusOneBoxAndRecordsIt) {
+    vltest::SmtpServerOptions opcje;
+    opcje.refuseRecipients["do@example.com"] = "550 5.1.1 User unknown";
+    vltest::SmtpServer smtp(opcje);
+    ASSERT_TRUE(smtp.Started()) << smtp.Log();
+    vltest::WriteFile(inst.Wysylka() + "/a.zip", "a");
+    inst.UstawIni("localhost");
+
+    auto program = Uruchom({"1"});
+    const std::string pudelko = ekran.WaitForWindow(program->Pid(), OknoBledu(-1), 30000);
+    ASSERT_NE(pudelko, "") << vltest::ReadFile(inst.dir.File("program.log"));
+    bool tekst = vltest::WaitUntil(
+        [&] {
+            for (const auto& n : ekran.AccessibleTree(program->Pid()))
+                if (n.role == "label" && n.showing && n.name == "5.1.1 User unknown")
+                    return true;
+            return false;
+        },
+        10000, 200);
+    EXPECT_TRUE(tekst);
+    // With its frame, to see the caption in the window manager's title bar.
+    EXPECT_TRUE(ekran.Screenshot(pudelko, inst.dir.File("blad-1.png"), true));
+    EXPECT_EQ(vltest::ReadFile(inst.Ini()).find("Nr=-1"), std::string::npos)
+        << "recorded after the box closes";
+    ASSERT_TRUE(ekran.PressKey(pudelko, "Return"));
+    ASSERT_TRUE(vltest::WaitUntil(
+        [&] {
+            return vltest::ReadFile(inst.Ini()).find("Nr=-1\r\nMsg=5.1.1 User unknown\r\n") !=
+                   std::string::npos;
+        },
+        10000, 100))
+        << vltest::ReadFile(inst.Ini());
+    const std::string okno = ekran.WaitForWindow(program->Pid(), "Wysyłanie danych", 10000);
+    ASSERT_NE(okno, "");
+    ASSERT_TRUE(PrzyciskWidoczny(*program));
+    ASSERT_TRUE(ekran.PressKey(okno, "alt+m"));
+    ASSERT_TRUE(CzekajNaKoniec(*program, 10000));
+    EXPECT_EQ(smtp.MessageCount(), 0u);
+}
+
 } // namespace

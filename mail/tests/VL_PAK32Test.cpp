@@ -104,7 +104,8 @@ class ProgramTest : public ::testing::Test {
                                                       ekran.ProgramEnvironment());
     }
 
-    // Waits until the window shows its close button, so that a key press reaches it.
+    // Waits until the window shows its close button, so that a key press reaches it. The bound
+    // is generous: under load one look into the accessibility tree can take seconds.
     bool PrzyciskWidoczny(vltest::ChildProcess& program) {
         return vltest::WaitUntil(
             [&] {
@@ -113,7 +114,7 @@ class ProgramTest : public ::testing::Test {
                         return true;
                 return false;
             },
-            10000, 100);
+            30000, 100);
     }
 
     Instalacja inst;
@@ -173,7 +174,7 @@ TEST_F(ProgramTest, EmptyShipmentShowsTheBoxAndWritesNoRecord) {
                     return true;
             return false;
         },
-        10000, 200);
+        30000, 200);
     EXPECT_TRUE(tekst);
     ASSERT_TRUE(ekran.PressKey(pudelko, "Return"));
     const std::string okno = ekran.WaitForWindow(program->Pid(), "Wysyłanie danych", 10000);
@@ -228,7 +229,7 @@ TEST_F(ProgramTest, RefusedRecipientShowsTheMinusOneBoxAndRecordsIt) {
                     return true;
             return false;
         },
-        10000, 200);
+        30000, 200);
     EXPECT_TRUE(tekst);
     // With its frame, to see the caption in the window manager's title bar.
     EXPECT_TRUE(ekran.Screenshot(pudelko, inst.dir.File("blad-1.png"), true));

@@ -130,6 +130,16 @@ void TApplication::Terminate() {
     m_terminated = true;
     if (m_loop)
         m_loop->quit();
+    for (QEventLoop* loop : m_modalLoops)
+        loop->quit();
+}
+
+void TApplication::ModalLoopStarted(QEventLoop* loop) {
+    m_modalLoops.push_back(loop);
+}
+
+void TApplication::ModalLoopEnded(QEventLoop* loop) {
+    std::erase(m_modalLoops, loop);
 }
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
@@ -159,6 +169,11 @@ void TApplication::HandleException(TObject* /*sender*/) {
 }
 
 bool TApplication::Dispatch(const std::function<void()>& handler) {
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(d) { ++depth; }
+        ~Depth() { --depth; }
+    } depth(m_dispatchDepth);
     try {
         handler();
         return true;
@@ -170,6 +185,13 @@ bool TApplication::Dispatch(const std::function<void()>& handler) {
         }
         return false;
     }
+}
+
+bool TApplication::HelpContext(int context) {
+    bool served = false;
+    if (OnHelp)
+        Dispatch([&] { served = OnHelp(context); });
+    return served;
 }
 
 std::uintptr_t TApplication::Handle() const {

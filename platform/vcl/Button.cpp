@@ -68,6 +68,8 @@ void TButton::SetCancel(bool value) {
 }
 
 void TButton::Click() {
+    if (TForm* form = ParentForm(); form && m_modalResult != mrNone)
+        form->SetModalResult(m_modalResult);
     Fire(OnClick, this);
 }
 

@@ -186,6 +186,12 @@ void TControl::SetVisible(bool visible) {
         m_parent->Realign();
 }
 
+void TControl::SetName(const std::string& name) {
+    TComponent::SetName(name);
+    if (m_widget)
+        m_widget->setObjectName(detail::toQt(name));
+}
+
 void TControl::SetEnabled(bool enabled) {
     m_enabled = enabled;
     if (m_widget)

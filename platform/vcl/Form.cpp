@@ -5,11 +5,19 @@
 #include <vcl/MainMenu.h>
 #include "Internal.h"
 
+#include <runtime/Exceptions.h>
+
+#include <QApplication>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QMenuBar>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+
+#include <vector>
 
 namespace vcl {
 
@@ -55,6 +63,35 @@ QWidget* makeFormWidget() {
     w->setProperty("vclForm", true); // tells TControl that this one is a window of its own
     return w;
 }
+
+// The thread's other top-level windows, disabled while a modal form is open. Only those that
+// were visible and enabled are touched, and only those are enabled again, so a window that its
+// program disabled stays disabled. Windows of any toolkit instance in the process count: the
+// check is on the Qt window, as the platform's is on the window handle.
+class DisabledWindows {
+  public:
+    explicit DisabledWindows(const QWidget* modal) {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            const Qt::WindowType type = w->windowType();
+            if (w == modal || !w->isWindow() || !w->isVisible() || !w->isEnabled() || type == Qt::Popup ||
+                type == Qt::ToolTip || type == Qt::Desktop)
+                continue;
+            w->setEnabled(false);
+            m_windows.emplace_back(w);
+        }
+    }
+    ~DisabledWindows() {
+        for (const QPointer<QWidget>& w : m_windows) {
+            if (w)
+                w->setEnabled(true);
+        }
+    }
+    DisabledWindows(const DisabledWindows&) = delete;
+    DisabledWindows& operator=(const DisabledWindows&) = delete;
+
+  private:
+    std::vector<QPointer<QWidget>> m_windows;
+};
 
 bool fixedSize(TFormBorderStyle s) {
     return s == bsSingle || s == bsDialog || s == bsToolWindow || s == bsNone;
@@ -299,11 +336,88 @@ void TForm::BringToFront() {
     }
 }
 
+TModalResult TForm::ShowModal() {
+    QWidget* w = Widget();
+    if (!w || Visible() || Modal())
+        throw rtl::Exception("Cannot make a visible window modal");
+    m_modalResult = mrNone;
+    m_modalDone = false;
+    m_modalDepth = Application->DispatchDepth();
+    QPointer<QWidget> previous = QApplication::activeWindow();
+    {
+        DisabledWindows disabled(w);
+        QEventLoop loop;
+        m_modalLoop = &loop;
+        Application->ModalLoopStarted(&loop);
+        // Test support and other observers see which windows are modal.
+        w->setProperty("vclModal", true);
+        Show();
+        while (!m_modalDone && !Application->Terminated())
+            loop.exec();
+        if (!m_modalDone)
+            m_modalResult = mrCancel; // the program is ending
+        Application->ModalLoopEnded(&loop);
+        m_modalLoop = nullptr;
+        w->setProperty("vclModal", QVariant());
+    }
+    if (Visible())
+        Hide();
+    if (previous && previous != w && previous->isVisible())
+        previous->activateWindow();
+    return m_modalResult;
+}
+
+bool TForm::closeModal() {
+    TCloseAction action = caHide;
+    if (OnClose && !Application->Dispatch([&] { OnClose(this, action); }))
+        action = caNone;
+    if (action == caNone) {
+        m_modalResult = mrNone;
+        return false;
+    }
+    if (action == caFree)
+        Release();
+    return true;
+}
+
+void TForm::SetModalResult(TModalResult result) {
+    m_modalResult = result;
+    if (result == mrNone || !m_modalLoop || m_modalClosePending)
+        return;
+    // The form closes once the handler that set the result is over, from whatever loop runs
+    // then (its own, or one that code waiting for the user runs).
+    m_modalClosePending = true;
+    QMetaObject::invokeMethod(Widget(), [this] { tryCloseModal(); }, Qt::QueuedConnection);
+}
+
+void TForm::tryCloseModal() {
+    if (!m_modalLoop || m_modalDone || m_modalResult == mrNone) {
+        m_modalClosePending = false;
+        return;
+    }
+    if (Application->DispatchDepth() > m_modalDepth) {
+        // That handler still runs, waiting in a loop of its own (a message box): it may yet take
+        // the result back, so the form waits for it to return.
+        QTimer::singleShot(5, Widget(), [this] { tryCloseModal(); });
+        return;
+    }
+    m_modalClosePending = false;
+    if (!closeModal())
+        return;
+    m_modalDone = true;
+    Hide();
+    m_modalLoop->quit();
+}
+
 void TForm::Close() {
     HandleCloseRequest();
 }
 
 void TForm::HandleCloseRequest() {
+    if (Modal()) {
+        SetModalResult(mrCancel);
+        return;
+    }
     if (m_closing)
         return;
     m_closing = true;

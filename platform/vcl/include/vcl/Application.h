@@ -20,6 +20,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 class QEventLoop;
 
@@ -79,15 +80,26 @@ class TApplication : public TComponent {
     // The dialog's text for a message: a full stop added when the last byte sorts after ".".
     static std::string ExceptionText(const std::string& message);
 
+    // Asks the help system for topic `context`. OnHelp, when bound, serves it and says whether
+    // it did; without it there is no help file the platform could show (its help viewer does
+    // not exist on Linux), so nothing opens and the result is false.
+    bool HelpContext(int context);
+    std::function<bool(int context)> OnHelp;
+
     // The application window's handle: the main form's platform handle, or 0 before there is one.
     std::uintptr_t Handle() const;
 
     // Runs one event handler; an exception that leaves it goes to the default error dialog.
     // True when the handler ran to its end.
     bool Dispatch(const std::function<void()>& handler);
+    // How many handlers are running, one inside another (0 in the loop itself).
+    int DispatchDepth() const { return m_dispatchDepth; }
 
     // Toolkit internals.
     void FormActivated(TForm* form);
+    // The loops of the modal forms that are open, innermost last (Terminate ends them all).
+    void ModalLoopStarted(QEventLoop* loop);
+    void ModalLoopEnded(QEventLoop* loop);
     void FormDestroyed(TForm* form);
     // Test support: destroys every form and forgets the main form, the active form and a
     // finished loop, so that the next test starts like a new program.
@@ -107,6 +119,8 @@ class TApplication : public TComponent {
     bool m_shutDown = false;
     bool m_ownsQApp = false;
     QEventLoop* m_loop = nullptr; // the loop of Run
+    std::vector<QEventLoop*> m_modalLoops;
+    int m_dispatchDepth = 0;
 };
 
 // The program's one application object.

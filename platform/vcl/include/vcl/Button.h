@@ -1,7 +1,9 @@
 #pragma once
 
 // A push button. An "&" in the caption underlines the next letter and makes Alt+letter press
-// the button. The form's default button is pressed by Enter, its cancel button by Esc.
+// the button. The form's default button is pressed by Enter, its cancel button by Esc. A button
+// with a ModalResult gives its form that result when pressed, before OnClick runs, so a modal
+// form closes with it (OnClick may set the form's result back to mrNone to keep it open).
 
 #include <vcl/WinControl.h>
 
@@ -20,6 +22,8 @@ class TButton : public TWinControl {
     void SetDefault(bool value);
     bool Cancel() const { return m_cancel; }
     void SetCancel(bool value);
+    TModalResult ModalResult() const { return m_modalResult; }
+    void SetModalResult(TModalResult value) { m_modalResult = value; }
 
     // Raises OnClick, as a press of the button does.
     void Click() override;
@@ -31,6 +35,7 @@ class TButton : public TWinControl {
   private:
     std::string m_caption;
     bool m_cancel = false;
+    TModalResult m_modalResult = mrNone;
 };
 
 } // namespace vcl

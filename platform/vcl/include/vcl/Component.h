@@ -28,7 +28,7 @@ class TComponent : public TObject {
 
     TComponent* Owner() const { return m_owner; }
     const std::string& Name() const { return m_name; }
-    void SetName(const std::string& name) { m_name = name; }
+    virtual void SetName(const std::string& name) { m_name = name; }
     int Tag() const { return m_tag; }
     void SetTag(int tag) { m_tag = tag; }
 

@@ -30,6 +30,10 @@ class TControl : public TComponent {
   public:
     ~TControl() override;
 
+    // A control's name also names its widget (Qt's object name), so that tools and tests that
+    // see only the window can find it.
+    void SetName(const std::string& name) override;
+
     TWinControl* Parent() const { return m_parent; }
     // Places the control inside `parent` (or takes it out with nullptr).
     virtual void SetParent(TWinControl* parent);

@@ -18,6 +18,8 @@
 #include <functional>
 #include <string>
 
+class QEventLoop;
+
 namespace vcl {
 
 class TButton;
@@ -73,11 +75,24 @@ class TForm : public TWinControl {
 
     // Shows the window without making it modal.
     void Show();
+    // Shows the form and runs a message loop of its own until ModalResult is set (a button's
+    // ModalResult, Close, the close box: mrCancel), then hides it and returns the result.
+    // While it is open, the thread's other enabled top-level windows are disabled; they are
+    // enabled again when it closes. rtl::Exception for a form that is visible already.
+    TModalResult ShowModal();
+    // True while ShowModal runs for this form.
+    bool Modal() const { return m_modalLoop != nullptr; }
+    TModalResult ModalResult() const { return m_modalResult; }
+    // Setting a result other than mrNone closes a modal form once the current event is over
+    // (hidden as soon as messages are handled again); OnClose may keep it open (caNone), which
+    // sets the result back to mrNone.
+    void SetModalResult(TModalResult result);
     void SetVisible(bool visible) override;
     // Raises the window above the others and gives it the focus.
     void BringToFront();
     // Closes the form: OnClose decides the action (caHide by default); closing the main form
-    // ends the message loop as soon as the event that closed it has been handled.
+    // ends the message loop as soon as the event that closed it has been handled. A modal
+    // form gets mrCancel as its result instead.
     void Close();
     // Destroys the form once the current event is over.
     void Release();
@@ -113,6 +128,8 @@ class TForm : public TWinControl {
     void setCancelButton(TButton* b, bool on);
     void applyWindowFlags();
     void placeOnScreen();
+    bool closeModal();
+    void tryCloseModal();
 
     std::string m_caption;
     TFormBorderStyle m_borderStyle = bsSizeable;
@@ -128,6 +145,11 @@ class TForm : public TWinControl {
     TButton* m_cancelButton = nullptr;
     TMainMenu* m_menu = nullptr;
     QWidget* m_client = nullptr; // holds the controls below a menu bar
+    TModalResult m_modalResult = mrNone;
+    QEventLoop* m_modalLoop = nullptr; // the loop of ShowModal while it runs
+    bool m_modalDone = false;          // the modal form has closed
+    bool m_modalClosePending = false;  // a close for the result set is on its way
+    int m_modalDepth = 0;              // the handlers running when ShowModal began
 };
 
 } // namespace vcl

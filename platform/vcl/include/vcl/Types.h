@@ -94,6 +94,10 @@ using enum TFormStyle;
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 using enum TCloseAction;
 
+// How a modal form was closed (TForm::ShowModal's result); mrNone while it is open.
+using TModalResult = int;
+inline constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7;
+
 enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 using enum TBevelCut;
 

@@ -1,13 +1,20 @@
 #include "vl_lib32.h"
 
+#include "LibraryToolkit.h"
+#include "SelectDirectoryForm.h"
+
 #include <VL_LIB32.h>
 
 #include <runtime/Export.h>
+#include <vcl/BrowseForFolderForm.h>
+#include <windows/ErrorMode.h>
 #include <windows/LZExpand.h>
 #include <windows/Windows.h>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <optional>
 
 namespace VL_LIB32 {
 
@@ -138,6 +145,68 @@ std::int32_t ForceCopy(const std::string& source, const std::string& dest) {
     return copied;
 }
 
+namespace {
+
+// A dialog of the library's, released before the export returns.
+struct FreeForm {
+    void operator()(vcl::TForm* form) const { form->Free(); }
+};
+template <class F> using DialogPtr = std::unique_ptr<F, FreeForm>;
+
+// The error mode for the time a dialog is open, the earlier one put back after.
+class ErrorModeScope {
+  public:
+    explicit ErrorModeScope(win::UINT mode) : m_previous(win::SetErrorMode(mode)) {}
+    ~ErrorModeScope() { win::SetErrorMode(m_previous); }
+    ErrorModeScope(const ErrorModeScope&) = delete;
+    ErrorModeScope& operator=(const ErrorModeScope&) = delete;
+
+  private:
+    win::UINT m_previous;
+};
+
+} // namespace
+
+std::optional<std::string> BrowseForFolder(std::string_view caption, std::string_view root) {
+    StoreResult(&CaptionText, caption);
+    StoreResult(&RootText, root);
+    StoreResult(&FolderText, {});
+    if (!ToolkitReady())
+        return std::nullopt;
+    std::string folder;
+    {
+        const ErrorModeScope mode(win::SEM_FAILCRITICALERRORS);
+        DialogPtr<vcl::TBrowseForFolderForm> browser(
+            new vcl::TBrowseForFolderForm(nullptr, std::string(caption), std::string(root)));
+        if (browser->ShowModal() != vcl::mrOk)
+            return std::nullopt;
+        folder = browser->Folder();
+    }
+    // The caller's buffer holds 260 bytes: a longer path is never handed out (nor cut short).
+    if (folder.empty() || folder.size() >= ResultBufferSize)
+        return std::nullopt;
+    StoreResult(&FolderText, folder);
+    return folder;
+}
+
+std::optional<std::string> SelectDirectory(std::string_view initialDir) {
+    StoreResult(&FolderText, initialDir);
+    if (!ToolkitReady())
+        return std::nullopt;
+    std::string dir;
+    {
+        DialogPtr<TSelectDirectoryForm> dialog(new TSelectDirectoryForm(nullptr));
+        dialog->OpenStartFolder(std::string(initialDir));
+        if (dialog->ShowModal() != vcl::mrOk)
+            return std::nullopt;
+        dir = dialog->Directory();
+    }
+    StoreResult(&FolderText, dir);
+    // A folder that cannot be made is still the answer, as typed.
+    ForceCreateFolder(dir);
+    return dir;
+}
+
 std::string ShortForm(const std::string& path) {
     char buffer[win::MAX_PATH];
     const win::DWORD length = win::GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
@@ -175,5 +244,29 @@ VL_EXPORT const char* VL_STDCALL GetLongName(const char* Path, std::int32_t Mode
             Mode > 0 ? std::string(TextArg(Path)) : ShortForm(std::string(TextArg(Path)));
         StoreResult(&FolderText, text);
         return ToResultBuffer(FileNamePart(text));
+    });
+}
+
+VL_EXPORT const char* VL_STDCALL SelectFolder(const char* Caption, const char* Root) {
+    return Guarded<const char*>(ToResultBuffer({}), [&] {
+        const std::optional<std::string> folder = BrowseForFolder(TextArg(Caption), TextArg(Root));
+        return ToResultBuffer(folder ? *folder : std::string());
+    });
+}
+
+VL_EXPORT std::uint8_t VL_STDCALL SelectFolderVB(const char* Caption, const char* Root, char* Buffer) {
+    return Guarded<std::uint8_t>(0, [&]() -> std::uint8_t {
+        const std::optional<std::string> folder = BrowseForFolder(TextArg(Caption), TextArg(Root));
+        if (!folder || !Buffer)
+            return 0;
+        std::memcpy(Buffer, folder->c_str(), folder->size() + 1);
+        return 1;
+    });
+}
+
+VL_EXPORT const char* VL_STDCALL SelectFolderExt(const char* InitialDir) {
+    return Guarded<const char*>(ToResultBuffer({}), [&] {
+        const std::optional<std::string> dir = SelectDirectory(TextArg(InitialDir));
+        return ToResultBuffer(dir ? *dir : std::string());
     });
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -77,6 +78,13 @@ bool CreateFolderTree(std::string_view dir);
 std::int32_t ForceCreateFolder(std::string_view dir);
 // ForceCopyFile: bytes written, or a negative error code.
 std::int32_t ForceCopy(const std::string& source, const std::string& dest);
+// The shell's folder browser over `caption` and `root` (module strings stored as it goes): the
+// chosen folder, or nothing when cancelled, when no window can be shown or when the path would
+// not fit the 260-byte buffers.
+std::optional<std::string> BrowseForFolder(std::string_view caption, std::string_view root);
+// The directory dialog starting at `initialDir`: the folder typed or chosen (made with its
+// missing parents), or nothing when cancelled or when no window can be shown.
+std::optional<std::string> SelectDirectory(std::string_view initialDir);
 // The path in its short form: the path itself when it exists, else empty (no 8.3 names here).
 std::string ShortForm(const std::string& path);
 

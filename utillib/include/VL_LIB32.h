@@ -157,6 +157,29 @@ VL_LIB32_API void VL_LIB32_CALL FindFiles(VL_StringListRef* List, const char* Di
 /* The first path FindFiles would list, or "" when there is none. */
 VL_LIB32_API const char* VL_LIB32_CALL FindFirstFile(const char* Dir, const char* Mask);
 
+/* ---- Folder dialogs ----
+
+   Each dialog is a modal window of the calling thread: while it is open, the thread's other
+   visible and enabled top-level windows are disabled; they are enabled again when it closes.
+   The dialog is gone when the export returns. Without a display (and without QT_QPA_PLATFORM)
+   no dialog can be shown and the call returns as if cancelled. */
+
+/* The folder browser "Browse for Folder": Caption above a tree whose one top item is the folder
+   Root (a full path, "C:\Data"), or the drives of the drive table when Root is empty or names
+   no folder. Only folders are listed. The chosen folder ("C:\Data\Out") in the 260-byte result
+   buffer, or "" when cancelled. */
+VL_LIB32_API const char* VL_LIB32_CALL SelectFolder(const char* Caption, const char* Root);
+/* The same browser; the chosen folder and a 0 byte (at most 260 bytes) are written to Buffer and
+   the result is 1. Cancelled: 0, and Buffer is not touched. */
+VL_LIB32_API uint8_t VL_LIB32_CALL SelectFolderVB(const char* Caption, const char* Root, char* Buffer);
+/* The dialog "Select Directory", starting in InitialDir (relative to the current folder; a
+   folder that cannot be opened leaves it at the current folder, or the root of the drive it
+   names). Every folder the dialog opens becomes the process's current folder, and stays so
+   after the call. "OK" on a folder that does not exist asks to create it ("&No" goes back to
+   the dialog). The folder as shown or typed, created with its missing parents, in the result
+   buffer; "" when cancelled. */
+VL_LIB32_API const char* VL_LIB32_CALL SelectFolderExt(const char* InitialDir);
+
 /* ---- Forced copy, folders and path parts ---- */
 
 /* Copies Source to Dest, creating Dest's folder with its missing parents first; a file in the

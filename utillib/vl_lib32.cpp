@@ -8,6 +8,9 @@
 #include <runtime/Export.h>
 #include <vcl/BrowseForFolderForm.h>
 #include <windows/ErrorMode.h>
+#include <vcl/OpenDialog.h>
+#include <vcl/OpenPictureDialog.h>
+#include <vcl/SaveDialog.h>
 #include <windows/LZExpand.h>
 #include <windows/Windows.h>
 
@@ -207,6 +210,12 @@ std::optional<std::string> SelectDirectory(std::string_view initialDir) {
     return dir;
 }
 
+std::string ChosenFile(vcl::TOpenDialog& dialog) {
+    if (!ToolkitReady() || !dialog.Execute())
+        return {};
+    return dialog.FileName();
+}
+
 std::string ShortForm(const std::string& path) {
     char buffer[win::MAX_PATH];
     const win::DWORD length = win::GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
@@ -218,6 +227,11 @@ std::string ShortForm(const std::string& path) {
 } // namespace VL_LIB32
 
 using namespace VL_LIB32;
+
+namespace {
+// The texts the file dialogs return, one per export.
+ReturnedText OpenFileText, SaveFileText, ImageFileText;
+} // namespace
 
 VL_EXPORT std::int32_t VL_STDCALL ForceCopyFile(const char* Source, const char* Dest) {
     return Guarded<std::int32_t>(win::LZERROR_BADINHANDLE, [&] {
@@ -268,5 +282,43 @@ VL_EXPORT const char* VL_STDCALL SelectFolderExt(const char* InitialDir) {
     return Guarded<const char*>(ToResultBuffer({}), [&] {
         const std::optional<std::string> dir = SelectDirectory(TextArg(InitialDir));
         return ToResultBuffer(dir ? *dir : std::string());
+    });
+}
+
+VL_EXPORT const char* VL_STDCALL SelectFileOpen(const char* Title, const char* Filter, const char* InitialDir) {
+    return Guarded<const char*>("", [&] {
+        auto dialog = std::make_unique<vcl::TOpenDialog>(nullptr);
+        dialog->SetTitle(std::string(TextArg(Title)));
+        dialog->SetFilter(std::string(TextArg(Filter)));
+        dialog->SetInitialDir(std::string(TextArg(InitialDir)));
+        dialog->SetOptions({vcl::ofHideReadOnly});
+        const std::string chosen = ChosenFile(*dialog);
+        dialog.reset();
+        return OpenFileText.Set(chosen);
+    });
+}
+
+VL_EXPORT const char* VL_STDCALL SelectFileSaveAs(const char* Title, const char* FileName, const char* InitialDir) {
+    return Guarded<const char*>("", [&] {
+        auto dialog = std::make_unique<vcl::TSaveDialog>(nullptr);
+        dialog->SetTitle(std::string(TextArg(Title)));
+        dialog->SetFileName(std::string(TextArg(FileName)));
+        dialog->SetInitialDir(std::string(TextArg(InitialDir)));
+        dialog->SetOptions({vcl::ofOverwritePrompt, vcl::ofHideReadOnly});
+        const std::string chosen = ChosenFile(*dialog);
+        dialog.reset();
+        return SaveFileText.Set(chosen);
+    });
+}
+
+VL_EXPORT const char* VL_STDCALL SelectImageFile(const char* InitialDir) {
+    return Guarded<const char*>("", [&] {
+        auto dialog = std::make_unique<vcl::TOpenPictureDialog>(nullptr);
+        dialog->SetFilter(PictureFilter);
+        dialog->SetInitialDir(std::string(TextArg(InitialDir)));
+        dialog->SetOptions({vcl::ofHideReadOnly});
+        const std::string chosen = ChosenFile(*dialog);
+        dialog.reset();
+        return ImageFileText.Set(chosen);
     });
 }

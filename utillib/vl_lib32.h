@@ -15,6 +15,10 @@
 
 #include <pthread.h>
 
+namespace vcl {
+class TOpenDialog;
+}
+
 namespace VL_LIB32 {
 
 inline constexpr std::size_t ResultBufferSize = 260;
@@ -85,6 +89,15 @@ std::optional<std::string> BrowseForFolder(std::string_view caption, std::string
 // The directory dialog starting at `initialDir`: the folder typed or chosen (made with its
 // missing parents), or nothing when cancelled or when no window can be shown.
 std::optional<std::string> SelectDirectory(std::string_view initialDir);
+// The picture dialog's list of the picture formats, all of them first.
+inline constexpr const char* PictureFilter =
+    "All (*.bmp;*.ico;*.emf;*.wmf)|*.bmp;*.ico;*.emf;*.wmf|Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico|"
+    "Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf";
+
+// Shows a file dialog modally (nothing when no window can be shown); the chosen file's full
+// path, or "" when the user cancelled.
+std::string ChosenFile(vcl::TOpenDialog& dialog);
+
 // The path in its short form: the path itself when it exists, else empty (no 8.3 names here).
 std::string ShortForm(const std::string& path);
 

@@ -35,25 +35,57 @@ void TImage::SetStretch(bool value) {
     Invalidate();
 }
 
+void TImage::SetProportional(bool value) {
+    m_proportional = value;
+    Invalidate();
+}
+
+void TImage::SetCenter(bool value) {
+    m_center = value;
+    Invalidate();
+}
+
+TRect TImage::DestRect() const {
+    const TGraphic* graphic = m_picture.Graphic();
+    if (!graphic || graphic->Empty())
+        return {};
+    int w = graphic->Width(), h = graphic->Height();
+    if (m_proportional && (m_stretch || w > Width() || h > Height())) {
+        // The larger of the two ratios decides, so that the whole picture fits.
+        if (static_cast<qint64>(w) * Height() > static_cast<qint64>(h) * Width()) {
+            h = std::max(1, static_cast<int>(static_cast<qint64>(h) * Width() / w));
+            w = Width();
+        } else {
+            w = std::max(1, static_cast<int>(static_cast<qint64>(w) * Height() / h));
+            h = Height();
+        }
+    } else if (m_stretch) {
+        w = Width();
+        h = Height();
+    }
+    const int left = m_center ? (Width() - w) / 2 : 0, top = m_center ? (Height() - h) / 2 : 0;
+    return TRect{left, top, left + w, top + h};
+}
+
 void TImage::Paint(QPainter& p) const {
     const TGraphic* graphic = m_picture.Graphic();
     if (!graphic || graphic->Empty())
         return;
     const QImage& image = graphic->Image();
-    if (!m_stretch) {
-        p.drawImage(QPoint(0, 0), image,
-                    QRect(0, 0, std::min(image.width(), Width()), std::min(image.height(), Height())));
-        return;
-    }
-    const QSize size(Width(), Height());
+    const TRect dest = DestRect();
+    const QSize size(dest.Width(), dest.Height());
     if (size.isEmpty())
         return;
+    if (size == image.size()) {
+        p.drawImage(QPoint(dest.Left, dest.Top), image);
+        return;
+    }
     if (m_scaled->key != image.cacheKey() || m_scaled->size != size) {
         m_scaled->image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         m_scaled->key = image.cacheKey();
         m_scaled->size = size;
     }
-    p.drawImage(QPoint(0, 0), m_scaled->image);
+    p.drawImage(QPoint(dest.Left, dest.Top), m_scaled->image);
 }
 
 } // namespace vcl

@@ -73,6 +73,9 @@ int textFlags(TAlignment a, TTextLayout l, bool accel, bool wrap);
 // A caption as Qt draws it, its line breaks as single line feeds.
 QString captionText(const std::string& caption);
 
+// A caption as assistive technology reads it: without the "&" that marks an accelerator.
+QString accessibleText(const std::string& caption, bool accel);
+
 // Widens a dialog so that the window manager's title bar shows its whole caption (the
 // title's text, the close box and the frame's margins).
 void fitCaption(QWidget& dialog);

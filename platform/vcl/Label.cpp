@@ -26,6 +26,18 @@ QString captionText(const std::string& caption) {
     t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return t;
 }
+QString accessibleText(const std::string& caption, bool accel) {
+    QString t = captionText(caption);
+    if (!accel)
+        return t;
+    QString out;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (t[i] == QLatin1Char('&') && i + 1 < t.size())
+            ++i; // "&&" is one "&"; "&x" underlines x
+        out += t[i];
+    }
+    return out;
+}
 } // namespace detail
 
 TLabel::TLabel(TComponent* owner) : TControl(owner, detail::makePaintedWidget()) {
@@ -36,6 +48,7 @@ TLabel::TLabel(TComponent* owner) : TControl(owner, detail::makePaintedWidget())
 
 void TLabel::SetCaption(const std::string& caption) {
     m_caption = caption;
+    Widget()->setAccessibleName(detail::accessibleText(caption, m_showAccelChar));
     adjustSize();
     Invalidate();
 }
@@ -68,6 +81,7 @@ void TLabel::SetTransparent(bool value) {
 
 void TLabel::SetShowAccelChar(bool value) {
     m_showAccelChar = value;
+    Widget()->setAccessibleName(detail::accessibleText(m_caption, m_showAccelChar));
     adjustSize();
     Invalidate();
 }

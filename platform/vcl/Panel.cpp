@@ -3,6 +3,7 @@
 #include "Internal.h"
 
 #include <QPainter>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -46,6 +47,7 @@ TRect TPanel::ClientRect() const {
 
 void TPanel::SetCaption(const std::string& caption) {
     m_caption = caption;
+    Widget()->setAccessibleName(detail::accessibleText(caption, false));
     Invalidate();
 }
 

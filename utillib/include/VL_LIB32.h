@@ -180,6 +180,32 @@ VL_LIB32_API uint8_t VL_LIB32_CALL SelectFolderVB(const char* Caption, const cha
    buffer; "" when cancelled. */
 VL_LIB32_API const char* VL_LIB32_CALL SelectFolderExt(const char* InitialDir);
 
+/* ---- File dialogs ----
+
+   Modal windows of the library's own toolkit (Qt widgets on the calling thread, which must be
+   the thread of the host's Qt application when it has one): while one is open the thread's
+   other top-level windows are disabled, and they are enabled again when it closes. Each dialog
+   is taken down before the export returns. The result is the chosen file's full path in
+   Windows form ("C:\Dane\plik.txt", at most 259 characters), or "" when the user cancelled or
+   no window can be shown (no display and no QT_QPA_PLATFORM). After a choice the process's
+   current folder is the chosen file's folder; while a dialog is open it follows the folder list.
+   A typed name is taken against the open folder; a name with "*" or "?" sets the file list's
+   mask instead, and a folder's name opens that folder. */
+
+/* Title: the window title ("" gives "Open"). Filter: "Description|mask|..." with ";" between the
+   masks of one entry, the first entry selected ("" lists all files). InitialDir: the start folder
+   ("" or one that cannot be opened: the current folder). The file need not exist. */
+VL_LIB32_API const char* VL_LIB32_CALL SelectFileOpen(const char* Title, const char* Filter, const char* InitialDir);
+/* Title ("" gives "Save As"), FileName: the proposed name (with a folder, that folder opens),
+   InitialDir as above. Choosing an existing file asks "... already exists. Do you want to replace
+   it?"; "No" keeps the dialog open. Nothing is written. */
+VL_LIB32_API const char* VL_LIB32_CALL SelectFileSaveAs(const char* Title, const char* FileName,
+                                                        const char* InitialDir);
+/* The open dialog ("Open") with a preview panel; the filter lists All (*.bmp;*.ico;*.emf;*.wmf),
+   Bitmaps (*.bmp), Icons (*.ico), Enhanced Metafiles (*.emf) and Metafiles (*.wmf). Bitmaps and
+   icons show in the preview; metafiles are listed but show as no picture on Linux. */
+VL_LIB32_API const char* VL_LIB32_CALL SelectImageFile(const char* InitialDir);
+
 /* ---- Forced copy, folders and path parts ---- */
 
 /* Copies Source to Dest, creating Dest's folder with its missing parents first; a file in the

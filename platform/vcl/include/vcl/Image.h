@@ -1,7 +1,9 @@
 #pragma once
 
 // An image control: draws its picture at natural size from its top-left corner (cut at its
-// edges), or, with Stretch, scaled smoothly to fill it exactly. An empty picture shows
+// edges), or, with Stretch, scaled smoothly to fill it exactly. Proportional keeps the
+// picture's proportions: scaled to fit with Stretch, otherwise only a picture larger than the
+// control is scaled down. Center puts the picture in the middle. An empty picture shows
 // nothing, so the parent's background shows through. A click on it raises OnClick.
 
 #include <vcl/Control.h>
@@ -23,6 +25,13 @@ class TImage : public TControl {
 
     bool Stretch() const { return m_stretch; }
     void SetStretch(bool value);
+    bool Proportional() const { return m_proportional; }
+    void SetProportional(bool value);
+    bool Center() const { return m_center; }
+    void SetCenter(bool value);
+
+    // Where the picture is drawn, in client coordinates (empty without a picture).
+    TRect DestRect() const;
 
     void Paint(QPainter& painter) const override;
 
@@ -31,6 +40,8 @@ class TImage : public TControl {
 
     TPicture m_picture;
     bool m_stretch = false;
+    bool m_proportional = false;
+    bool m_center = false;
     std::unique_ptr<ScaledCache> m_scaled;
 };
 

@@ -2,7 +2,8 @@
 
 // A text on its parent's background. An "&" in the caption underlines the next letter;
 // Alt+letter then moves the focus to FocusControl. With AutoSize (the default) the label
-// takes the size of its text.
+// takes the size of its text. Its widget's accessible name is the caption as read aloud
+// (without the accelerator's "&").
 
 #include <vcl/Control.h>
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // A panel: a coloured area with an optional caption (centred by default) and raised or
-// lowered bevels; other controls may sit on it. The caption is drawn in the font's colour.
+// lowered bevels; other controls may sit on it. The caption is drawn in the font's colour and
+// is its widget's accessible name.
 
 #include <vcl/WinControl.h>
 

@@ -27,16 +27,8 @@ QString captionText(const std::string& caption) {
     return t;
 }
 QString accessibleText(const std::string& caption, bool accel) {
-    QString t = captionText(caption);
-    if (!accel)
-        return t;
-    QString out;
-    for (qsizetype i = 0; i < t.size(); ++i) {
-        if (t[i] == QLatin1Char('&') && i + 1 < t.size())
-            ++i; // "&&" is one "&"; "&x" underlines x
-        out += t[i];
-    }
-    return out;
+    const QString t = captionText(caption);
+    return accel ? mnemonicFree(t) : t;
 }
 } // namespace detail
 
@@ -44,11 +36,17 @@ TLabel::TLabel(TComponent* owner) : TControl(owner, detail::makePaintedWidget())
     SetBounds(Left(), Top(), 65, 13);
     SetClickEvents(true);
     Widget()->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    detail::setAccessibleRole(Widget(), QAccessible::StaticText, true);
+}
+
+void TLabel::updateAccessibleText() {
+    const QString shown = detail::captionText(m_caption);
+    detail::setAccessibleText(Widget(), m_showAccelChar ? detail::mnemonicFree(shown) : shown);
 }
 
 void TLabel::SetCaption(const std::string& caption) {
     m_caption = caption;
-    Widget()->setAccessibleName(detail::accessibleText(caption, m_showAccelChar));
+    updateAccessibleText();
     adjustSize();
     Invalidate();
 }
@@ -81,7 +79,7 @@ void TLabel::SetTransparent(bool value) {
 
 void TLabel::SetShowAccelChar(bool value) {
     m_showAccelChar = value;
-    Widget()->setAccessibleName(detail::accessibleText(m_caption, m_showAccelChar));
+    updateAccessibleText();
     adjustSize();
     Invalidate();
 }

@@ -2,75 +2,26 @@
 
 #include "Internal.h"
 
-#include <QFontMetrics>
 #include <QPainter>
 #include <QWidget>
 
 namespace vcl {
 
-TStaticText::TStaticText(TComponent* owner) : TWinControl(owner, detail::makePaintedWidget()) {
+TStaticText::TStaticText(TComponent* owner) : TTextControl(owner, false) {
     Widget()->setFocusPolicy(Qt::NoFocus);
     SetTabStop(false);
     SetBounds(Left(), Top(), 65, 17);
     SetClickEvents(true);
-    detail::setAccessibleRole(Widget(), QAccessible::StaticText, true);
-}
-
-void TStaticText::updateAccessibleText() {
-    const QString shown = detail::captionText(m_caption);
-    detail::setAccessibleText(Widget(), m_showAccelChar ? detail::mnemonicFree(shown) : shown);
-}
-
-void TStaticText::SetCaption(const std::string& caption) {
-    m_caption = caption;
-    updateAccessibleText();
-    adjustSize();
-    Invalidate();
-}
-
-void TStaticText::SetAlignment(TAlignment a) {
-    m_alignment = a;
-    Invalidate();
 }
 
 void TStaticText::SetBorderStyle(TStaticBorderStyle style) {
     m_border = style;
-    adjustSize();
+    AdjustSize();
     Invalidate();
 }
 
-void TStaticText::SetAutoSize(bool value) {
-    m_autoSize = value;
-    adjustSize();
-}
-
-void TStaticText::SetShowAccelChar(bool value) {
-    m_showAccelChar = value;
-    updateAccessibleText();
-    Invalidate();
-}
-
-void TStaticText::FontChanged() {
-    TWinControl::FontChanged();
-    adjustSize();
-}
-
-void TStaticText::adjustSize() {
-    if (!m_autoSize || !Widget())
-        return;
-    const QFontMetrics fm(detail::toQFont(Font()));
-    const QRect r = fm.boundingRect(QRect(0, 0, 32767, 32767), detail::textFlags(taLeftJustify, tlTop, m_showAccelChar, false),
-                                    detail::captionText(m_caption.empty() ? " " : m_caption));
-    const int frame = m_border == sbsNone ? 0 : m_border == sbsSingle ? 2 : 4;
-    SetBounds(Left(), Top(), r.width() + frame, r.height() + frame);
-}
-
-bool TStaticText::DialogChar(WORD key, TShiftState shift) {
-    if (!m_showAccelChar || !m_focusControl || !detail::isAccel(key, shift, m_caption) ||
-        !m_focusControl->CanFocus())
-        return false;
-    m_focusControl->SetFocus();
-    return true;
+int TStaticText::TextMargins() const {
+    return m_border == sbsNone ? 0 : m_border == sbsSingle ? 2 : 4;
 }
 
 void TStaticText::Paint(QPainter& p) const {
@@ -92,8 +43,7 @@ void TStaticText::Paint(QPainter& p) const {
             r.adjust(1, 1, -1, -1);
         }
     }
-    p.setPen(detail::toQColor(Enabled() ? Font().Color() : clGrayText));
-    p.drawText(r, detail::textFlags(m_alignment, tlTop, m_showAccelChar, true), detail::captionText(m_caption));
+    PaintCaption(p, r, tlTop, true);
 }
 
 } // namespace vcl

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -205,6 +206,63 @@ TEST_F(StandardControlsTest, StatusBarShowsOneSimpleTextAtTheBottom) {
         for (int y = 4; y < 17; ++y)
             dark += img.pixelColor(x, y).lightness() < 80;
     EXPECT_GT(dark, 20) << "the text is drawn";
+}
+
+TEST_F(StandardControlsTest, LabelsAndStaticTextsShareTheCaptionRules) {
+    auto* label = new TLabel(form);
+    auto* text = new TStaticText(form);
+    text->SetAutoSize(true);
+    struct Kind {
+        const char* what;
+        TControl* control;
+        std::function<void(const std::string&)> setCaption;
+        std::function<void(bool)> setShowAccelChar;
+        std::function<void(TWinControl*)> setFocusControl;
+    };
+    const Kind kinds[] = {
+        {"label", label, [&](const std::string& c) { label->SetCaption(c); },
+         [&](bool v) { label->SetShowAccelChar(v); }, [&](TWinControl* f) { label->SetFocusControl(f); }},
+        {"static text", text, [&](const std::string& c) { text->SetCaption(c); },
+         [&](bool v) { text->SetShowAccelChar(v); }, [&](TWinControl* f) { text->SetFocusControl(f); }},
+    };
+    for (const Kind& k : kinds) {
+        form->LabelHost->SetFocusControl(nullptr); // the form's own label keeps out of the way
+        k.setCaption("&Proxy");
+        k.setFocusControl(form->EditProxy);
+        const int underlined = k.control->Width();
+        form->Ok->SetFocus();
+        PressKeyOn(*form, 'P', {ssAlt});
+        EXPECT_TRUE(form->EditProxy->Focused()) << k.what << ": the accelerator moves the focus";
+
+        k.setShowAccelChar(false);
+        EXPECT_GT(k.control->Width(), underlined) << k.what << ": the \"&\" now takes room";
+        form->Ok->SetFocus();
+        PressKeyOn(*form, 'P', {ssAlt});
+        EXPECT_TRUE(form->Ok->Focused()) << k.what << ": no accelerator while the \"&\" shows";
+        k.setShowAccelChar(true);
+        EXPECT_EQ(k.control->Width(), underlined) << k.what;
+
+        form->EditProxy->SetEnabled(false);
+        form->Ok->SetFocus();
+        PressKeyOn(*form, 'P', {ssAlt});
+        EXPECT_TRUE(form->Ok->Focused()) << k.what << ": a disabled focus control takes nothing";
+        form->EditProxy->SetEnabled(true);
+        k.setFocusControl(nullptr);
+        k.setCaption("");
+    }
+
+    // The same caption in the same font measures the same, a static text's border added.
+    label->SetCaption("Serwer FTP");
+    text->SetCaption("Serwer FTP");
+    const struct {
+        TStaticBorderStyle border;
+        int extra;
+    } borders[] = {{sbsNone, 0}, {sbsSingle, 2}, {sbsSunken, 4}};
+    for (const auto& b : borders) {
+        text->SetBorderStyle(b.border);
+        EXPECT_EQ(text->Width(), label->Width() + b.extra) << b.extra;
+        EXPECT_EQ(text->Height(), label->Height() + b.extra) << b.extra;
+    }
 }
 
 TEST_F(StandardControlsTest, LabelsAndStaticTexts) {

@@ -38,5 +38,6 @@
 #include <vcl/StatusBar.h>
 #include <vcl/Strings.h>
 #include <vcl/TabSheet.h>
+#include <vcl/TextControl.h>
 #include <vcl/Types.h>
 #include <vcl/WinControl.h>

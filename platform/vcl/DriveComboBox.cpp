@@ -9,22 +9,16 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QSignalBlocker>
 #include <QStyle>
 
 #include <algorithm>
 #include <cctype>
+#include <string>
+#include <vector>
 
 namespace vcl {
 
 namespace {
-
-QComboBox* makeCombo() {
-    detail::ensureQtApplication();
-    auto* box = new QComboBox();
-    box->setEditable(false);
-    return box;
-}
 
 char driveOf(const std::string& windowsPath) {
     if (windowsPath.size() >= 2 && windowsPath[1] == ':')
@@ -49,15 +43,14 @@ QIcon iconFor(char letter) {
 
 } // namespace
 
-TDriveComboBox::TDriveComboBox(TComponent* owner) : TWinControl(owner, makeCombo()) {
-    SetColor(clWindow);
+TDriveComboBox::TDriveComboBox(TComponent* owner) : TCustomComboBox(owner) {
     Update();
     follow(driveOf(win::GetCurrentDirectory()));
-    auto* box = static_cast<QComboBox*>(Widget());
-    QObject::connect(box, &QComboBox::activated, SignalContext(), [this](int index) {
-        if (index >= 0 && index < static_cast<int>(m_drives.size()) && !SetDrive(m_drives[index]))
-            follow(Drive()); // the drive could not be opened: back to the one that is
-    });
+}
+
+void TDriveComboBox::Picked(int index) {
+    if (index >= 0 && index < static_cast<int>(m_drives.size()) && !SetDrive(m_drives[index]))
+        follow(Drive()); // the drive could not be opened: back to the one that is
 }
 
 TDriveComboBox::~TDriveComboBox() {
@@ -84,16 +77,14 @@ bool TDriveComboBox::SetDrive(char letter) {
 }
 
 std::string TDriveComboBox::DriveText(int index) const {
-    auto* box = static_cast<QComboBox*>(Widget());
+    QComboBox* box = Box();
     return box && index >= 0 && index < box->count() ? detail::fromQt(box->itemText(index)) : std::string();
 }
 
 void TDriveComboBox::Update() {
-    auto* box = static_cast<QComboBox*>(Widget());
     const char current = Drive();
-    const QSignalBlocker quiet(box);
     m_drives.clear();
-    box->clear();
+    std::vector<std::string> texts;
     const win::DWORD mask = win::GetLogicalDrives();
     for (int i = 0; i < 26; ++i) {
         if (!(mask & (win::DWORD(1) << i)))
@@ -102,11 +93,13 @@ void TDriveComboBox::Update() {
         const std::string host = win::HostPath(std::string(1, letter) + ":\\");
         std::string label = host == "/" ? host : host.substr(host.find_last_of('/') + 1);
         m_drives.push_back(letter);
-        box->addItem(iconFor(letter), detail::toQt(std::string(1, static_cast<char>(std::tolower(letter))) +
-                                                   ": [" + rtl::utf8ToCp1250(label) + "]"));
+        texts.push_back(std::string(1, static_cast<char>(std::tolower(letter))) + ": [" +
+                        rtl::utf8ToCp1250(label) + "]");
     }
     const auto it = std::find(m_drives.begin(), m_drives.end(), current);
-    box->setCurrentIndex(it == m_drives.end() ? -1 : static_cast<int>(it - m_drives.begin()));
+    SetEntries(texts, it == m_drives.end() ? -1 : static_cast<int>(it - m_drives.begin()));
+    for (std::size_t i = 0; i < m_drives.size(); ++i)
+        Box()->setItemIcon(static_cast<int>(i), iconFor(m_drives[i]));
     if (it == m_drives.end())
         m_drive = 0;
 }
@@ -127,11 +120,11 @@ void TDriveComboBox::follow(char letter) {
     if (index >= 0 && letter != m_drive)
         select(index);
     else
-        static_cast<QComboBox*>(Widget())->setCurrentIndex(index);
+        ShowEntry(index);
 }
 
 void TDriveComboBox::select(int index) {
-    static_cast<QComboBox*>(Widget())->setCurrentIndex(index);
+    ShowEntry(index);
     m_drive = m_drives[index];
     Fire(OnChange, this);
 }

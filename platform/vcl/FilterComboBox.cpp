@@ -4,26 +4,16 @@
 #include <vcl/Application.h>
 #include <vcl/FileListBox.h>
 
-#include <QComboBox>
+#include <QWidget>
 
 namespace vcl {
 
-namespace {
-
-QComboBox* makeCombo() {
-    detail::ensureQtApplication();
-    auto* box = new QComboBox();
-    box->setEditable(false);
-    return box;
+TFilterComboBox::TFilterComboBox(TComponent* owner) : TCustomComboBox(owner) {
+    SetFilter({});
 }
 
-} // namespace
-
-TFilterComboBox::TFilterComboBox(TComponent* owner) : TWinControl(owner, makeCombo()) {
-    SetColor(clWindow);
-    SetFilter({});
-    QObject::connect(static_cast<QComboBox*>(Widget()), &QComboBox::activated, SignalContext(),
-                     [this](int) { changed(); });
+void TFilterComboBox::Picked(int) {
+    changed();
 }
 
 TFilterComboBox::~TFilterComboBox() = default;
@@ -43,14 +33,10 @@ void TFilterComboBox::SetFilter(const std::string& filter) {
     }
     for (std::size_t i = 0; i < parts.size(); i += 2)
         m_entries.push_back({parts[i], i + 1 < parts.size() ? parts[i + 1] : parts[i]});
-    auto* box = static_cast<QComboBox*>(Widget());
-    {
-        const QSignalBlocker quiet(box);
-        box->clear();
-        for (const Entry& e : m_entries)
-            box->addItem(detail::toQt(e.description));
-        box->setCurrentIndex(m_entries.empty() ? -1 : 0);
-    }
+    std::vector<std::string> descriptions;
+    for (const Entry& e : m_entries)
+        descriptions.push_back(e.description);
+    SetEntries(descriptions, m_entries.empty() ? -1 : 0);
     changed();
 }
 
@@ -58,14 +44,10 @@ std::string TFilterComboBox::Description(int index) const {
     return index >= 0 && index < Count() ? m_entries[index].description : std::string();
 }
 
-int TFilterComboBox::ItemIndex() const {
-    return static_cast<QComboBox*>(Widget())->currentIndex();
-}
-
 void TFilterComboBox::SetItemIndex(int index) {
     if (index < 0 || index >= Count() || index == ItemIndex())
         return;
-    static_cast<QComboBox*>(Widget())->setCurrentIndex(index);
+    ShowEntry(index);
     changed();
 }
 

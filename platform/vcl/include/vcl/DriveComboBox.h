@@ -5,7 +5,7 @@
 // current folder's drive. Linked to a folder list, it sets that list's drive and follows the
 // list when the list moves to another drive.
 
-#include <vcl/WinControl.h>
+#include <vcl/CustomComboBox.h>
 
 #include <string>
 #include <vector>
@@ -14,7 +14,7 @@ namespace vcl {
 
 class TDirectoryListBox;
 
-class TDriveComboBox : public TWinControl {
+class TDriveComboBox : public TCustomComboBox {
   public:
     explicit TDriveComboBox(TComponent* owner);
     ~TDriveComboBox() override;
@@ -34,8 +34,10 @@ class TDriveComboBox : public TWinControl {
     TDirectoryListBox* DirList() const { return m_dirList; }
     void SetDirList(TDirectoryListBox* list);
 
-    // Raised when the selected drive changes.
-    TNotifyEvent OnChange;
+    // OnChange: raised when the selected drive changes.
+
+  protected:
+    void Picked(int index) override;
 
   private:
     friend class TDirectoryListBox;

@@ -4,7 +4,7 @@
 // (several masks in one entry joined by ";"), the first selected at start. Linked to a file
 // list, it sets the list's mask to the selected entry's.
 
-#include <vcl/WinControl.h>
+#include <vcl/CustomComboBox.h>
 
 #include <string>
 #include <vector>
@@ -13,7 +13,7 @@ namespace vcl {
 
 class TFileListBox;
 
-class TFilterComboBox : public TWinControl {
+class TFilterComboBox : public TCustomComboBox {
   public:
     explicit TFilterComboBox(TComponent* owner);
     ~TFilterComboBox() override;
@@ -25,7 +25,6 @@ class TFilterComboBox : public TWinControl {
 
     int Count() const { return static_cast<int>(m_entries.size()); }
     std::string Description(int index) const;
-    int ItemIndex() const;
     void SetItemIndex(int index);
     // The selected entry's mask ("*.*" when there is none).
     std::string Mask() const;
@@ -33,8 +32,10 @@ class TFilterComboBox : public TWinControl {
     TFileListBox* FileList() const { return m_fileList; }
     void SetFileList(TFileListBox* list);
 
-    // Raised when the user or the program chooses another entry.
-    TNotifyEvent OnChange;
+    // OnChange: raised when the user or the program chooses another entry.
+
+  protected:
+    void Picked(int index) override;
 
   private:
     struct Entry {

@@ -11,6 +11,7 @@
 #include <vcl/Colors.h>
 #include <vcl/Component.h>
 #include <vcl/Control.h>
+#include <vcl/CustomComboBox.h>
 #include <vcl/Dialogs.h>
 #include <vcl/Edit.h>
 #include <vcl/FileListBox.h>

@@ -3,7 +3,6 @@
 #include <vcl/Application.h>
 #include "../Internal.h"
 
-#include <QAbstractScrollArea>
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QPixmap>
@@ -46,15 +45,20 @@ void ClickAt(TControl& control, int x, int y) {
     QWidget* w = control.Widget();
     if (!w)
         return;
-    // Item views take the mouse on their viewport.
+    // The press goes to the control's own part under the point (the viewport of an item view,
+    // the tab bar of a page control), as the window system would send it, but never into
+    // another control sitting on this one.
     QWidget* target = w;
-    if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) {
-        target = area->viewport();
-        QPoint p = target->mapFrom(w, QPoint(x, y));
-        x = p.x();
-        y = p.y();
+    for (QWidget* part = w->childAt(x, y); part && part != w; part = part->parentWidget()) {
+        if (detail::controlOf(part)) {
+            target = w;
+            break;
+        }
+        if (target == w)
+            target = part;
     }
-    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
+    const QPoint at = target->mapFrom(w, QPoint(x, y));
+    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, at);
 }
 
 void ClickControl(TControl& control) {

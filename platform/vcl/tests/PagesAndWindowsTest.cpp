@@ -1,8 +1,8 @@
 // Page controls with their tab sheets, the window styles of the forms, and the width of
 // message boxes.
 
-#include <vcl/testing/UserInput.h>
 #include <vcl/Vcl.h>
+#include <vcl/testing/UserInput.h>
 
 #include "../Internal.h"
 #include <vcl/testing/MessageBoxResponder.h>
@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,101 @@ TEST_F(PagesTest, PagesFillThePageControlAboveTheStatusBar) {
     form->TabSheetParametry->Free();
     EXPECT_EQ(form->PageControl1->PageCount(), 1);
     EXPECT_EQ(form->PageControl1->ActivePage(), form->TabSheetCoNowego);
+}
+
+TEST_F(PagesTest, TabsThatDoNotFitTakeMoreRowsWithTheFrontRowNextToThePages) {
+    struct Case {
+        const char* what;
+        bool multiLine;
+        int width;
+        int pages;
+        int minRows, maxRows;
+    };
+    const Case cases[] = {
+        {"two tabs in a wide control", true, 446, 2, 1, 1},
+        {"seven tabs in a wide control", true, 446, 7, 2, 3},
+        {"seven tabs in a narrow control", true, 200, 7, 3, 7},
+        {"one tab wider than the control", true, 60, 1, 1, 1},
+        {"single-line keeps one row", false, 200, 7, 1, 1},
+    };
+    const char* captions[] = {"Parametry",     "Co nowego",      "Serwer FTP", "Proxy",
+                              "Pliki lokalne", "Historia zmian", "Informacje"};
+    for (const Case& c : cases) {
+        auto* pc = new TPageControl(form);
+        pc->SetParent(form->TabSheetParametry);
+        pc->SetMultiLine(c.multiLine);
+        pc->SetBounds(0, 0, c.width, 180);
+        std::vector<TTabSheet*> sheets;
+        for (int i = 0; i < c.pages; ++i) {
+            sheets.push_back(new TTabSheet(form));
+            sheets.back()->SetCaption(captions[i]);
+            sheets.back()->SetPageControl(pc);
+        }
+        int changes = 0;
+        pc->OnChange = [&](TObject*) { ++changes; };
+        form->PageControl1->SetActivePage(form->TabSheetParametry);
+        ASSERT_TRUE(WaitFor([&] { return pc->Showing(); }, 2000)) << c.what;
+
+        // Checks the tab layout with the page `front` in front.
+        auto checkLayout = [&](int front, const std::string& when) {
+            const int rows = pc->RowCount();
+            EXPECT_GE(rows, c.minRows) << c.what << when;
+            EXPECT_LE(rows, c.maxRows) << c.what << when;
+            std::vector<int> tops;
+            int bottom = 0, right = 0;
+            for (int i = 0; i < c.pages; ++i) {
+                const TRect t = pc->TabRect(i);
+                EXPECT_GT(t.Width(), 0) << c.what << when << " tab " << i;
+                EXPECT_GE(t.Left, 0) << c.what << when << " tab " << i;
+                if (c.multiLine && c.width >= 100) {
+                    EXPECT_LE(t.Right, c.width) << c.what << when << " tab " << i << " inside the control";
+                }
+                for (int j = 0; j < i; ++j) {
+                    const TRect o = pc->TabRect(j);
+                    const bool apart =
+                        t.Left >= o.Right || o.Left >= t.Right || t.Top >= o.Bottom || o.Top >= t.Bottom;
+                    EXPECT_TRUE(apart) << c.what << when << " tabs " << j << " and " << i << " overlap";
+                }
+                if (std::find(tops.begin(), tops.end(), t.Top) == tops.end())
+                    tops.push_back(t.Top);
+                bottom = std::max(bottom, t.Bottom);
+                right = std::max(right, t.Right);
+            }
+            EXPECT_EQ(static_cast<int>(tops.size()), rows) << c.what << when;
+            EXPECT_EQ(pc->TabRect(front).Bottom, bottom)
+                << c.what << when << ": the front tab's row is the lowest";
+            EXPECT_GE(pc->ClientRect().Top, bottom) << c.what << when << ": the pages start below every row";
+            if (rows > 1)
+                for (int i = 0; i < c.pages; ++i) {
+                    // Each row is stretched to the same width: its last tab ends at the common edge.
+                    const TRect t = pc->TabRect(i);
+                    bool lastOfRow = true;
+                    for (int j = 0; j < c.pages; ++j)
+                        lastOfRow = lastOfRow &&
+                                    !(j != i && pc->TabRect(j).Top == t.Top && pc->TabRect(j).Left > t.Left);
+                    if (lastOfRow) {
+                        EXPECT_EQ(t.Right, right) << c.what << when << " tab " << i;
+                    }
+                }
+        };
+        checkLayout(0, "");
+        // The user clicks each tab in view in turn, last first: its page comes to the front.
+        for (int i = c.pages - 1; i >= 0; --i) {
+            const int before = changes;
+            const bool wasFront = pc->ActivePageIndex() == i;
+            const TRect t = pc->TabRect(i);
+            if (!c.multiLine && t.Right > c.width - 40)
+                continue; // behind the scroll buttons of the single row
+            ClickAt(*pc, (t.Left + t.Right) / 2, (t.Top + t.Bottom) / 2);
+            EXPECT_EQ(pc->ActivePage(), sheets[static_cast<std::size_t>(i)])
+                << c.what << " click on tab " << i;
+            EXPECT_EQ(changes, before + (wasFront ? 0 : 1)) << c.what << " click on tab " << i;
+            checkLayout(i, " after a click on tab " + std::to_string(i));
+        }
+        for (TTabSheet* sheet : sheets)
+            sheet->Free();
+        pc->Free();
+    }
 }
 
 class WindowsTest : public ::testing::Test {

@@ -1,8 +1,9 @@
 #pragma once
 
-// Pages with tabs: one TTabSheet in front at a time. With MultiLine every tab stays in view
-// (the platform's tab bar shrinks them rather than scrolling). OnChange runs when the user
-// brings another page to the front.
+// Pages with tabs: one TTabSheet in front at a time. With MultiLine the tabs that do not fit
+// in the width go onto further rows, the row of the front page nearest the pages; without it
+// they stay on one row that scrolls. OnChange runs when the user brings another page to the
+// front.
 
 #include <vcl/WinControl.h>
 
@@ -22,6 +23,10 @@ class TPageControl : public TWinControl {
     void SetActivePageIndex(int index);
     bool MultiLine() const { return m_multiLine; }
     void SetMultiLine(bool value);
+    // The rows the tabs take (1 unless MultiLine needs more).
+    int RowCount() const;
+    // Where the tab of page `index` is, in the control's coordinates (empty when hidden).
+    TRect TabRect(int index) const;
 
     // The area of the pages, below the tabs.
     TRect ClientRect() const override;

@@ -13,10 +13,7 @@
 #include <vcl/MessageBox.h>
 #include <windows/Windows.h>
 
-#include <QIcon>
 #include <QImage>
-#include <QPixmap>
-#include <QWidget>
 
 using namespace vcl;
 using rtl::operator""_w;
@@ -76,8 +73,9 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     Font().SetName("MS Sans Serif");
     Font().SetHeight(-11);
     SetShowHint(true);
-    // The toolkit's form has no icon of its own yet: the window system gets it directly.
-    Widget()->setWindowIcon(QIcon(QPixmap::fromImage(glyph(VL_NEW32Bmp, VL_NEW32BmpSize))));
+    TBitmap icon;
+    icon.LoadFromMemory(VL_NEW32Bmp, VL_NEW32BmpSize);
+    SetIcon(icon);
     createControls();
 
     NMFTP1 = std::make_unique<net::TNMFTP>();

@@ -161,7 +161,14 @@ int TControl::Height() const {
 void TControl::SetBounds(int left, int top, int width, int height) {
     if (!m_widget)
         return;
-    m_widget->setGeometry(left, top, std::max(0, width), std::max(0, height));
+    if (m_widget->isWindow()) {
+        // A window's Left/Top are its outer corner, frame included, as x()/y() read them back;
+        // its size is that inside the frame.
+        m_widget->resize(std::max(0, width), std::max(0, height));
+        m_widget->move(left, top);
+    } else {
+        m_widget->setGeometry(left, top, std::max(0, width), std::max(0, height));
+    }
     if (m_align != alNone && m_parent)
         m_parent->Realign();
 }

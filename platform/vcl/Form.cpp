@@ -2,6 +2,7 @@
 
 #include <vcl/Application.h>
 #include <vcl/Button.h>
+#include <vcl/Graphic.h>
 #include <vcl/MainMenu.h>
 #include "Internal.h"
 
@@ -10,7 +11,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QIcon>
+#include <QImage>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
@@ -146,6 +150,15 @@ void TForm::SetBounds(int left, int top, int width, int height) {
         if (fixedSize(m_borderStyle))
             w->setFixedSize(w->size());
     }
+}
+
+void TForm::SetIcon(const TGraphic& picture) {
+    if (picture.Empty())
+        m_icon.reset();
+    else
+        m_icon = picture.Clone();
+    if (QWidget* w = Widget())
+        w->setWindowIcon(m_icon ? QIcon(QPixmap::fromImage(m_icon->Image())) : QIcon());
 }
 
 int TForm::menuHeight() const {

@@ -1,6 +1,7 @@
 // Page controls with their tab sheets, the window styles of the forms, and the width of
 // message boxes.
 
+#include <vcl/Bitmap.h>
 #include <vcl/Vcl.h>
 #include <vcl/testing/UserInput.h>
 
@@ -12,6 +13,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTabBar>
@@ -21,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -218,6 +222,72 @@ class WindowsTest : public ::testing::Test {
   protected:
     void TearDown() override { Application->ResetForTesting(); }
 };
+
+// A 24-bit bitmap file of 2 by 2 pixels, bottom row first: `colour` everywhere but the top-left.
+std::vector<unsigned char> tinyBitmap(std::uint32_t colour) {
+    std::vector<unsigned char> f(54 + 16, 0);
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            f[at + static_cast<std::size_t>(i)] = static_cast<unsigned char>(v >> (8 * i));
+    };
+    f[0] = 'B';
+    f[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(f.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, 2);
+    put32(22, 2);
+    f[26] = 1;
+    f[28] = 24;
+    put32(34, 16);
+    for (int row = 0; row < 2; ++row)
+        for (int x = 0; x < 2; ++x) {
+            const std::uint32_t c = row == 1 && x == 0 ? 0x000000 : colour; // row 1 is the top one
+            const std::size_t at = 54 + static_cast<std::size_t>(row) * 8 + static_cast<std::size_t>(x) * 3;
+            f[at] = static_cast<unsigned char>(c);
+            f[at + 1] = static_cast<unsigned char>(c >> 8);
+            f[at + 2] = static_cast<unsigned char>(c >> 16);
+        }
+    return f;
+}
+
+TEST_F(WindowsTest, TheFormsIconIsTheWindowsIcon) {
+    auto* form = new TForm(Application);
+    struct Step {
+        const char* what;
+        bool shown;
+        std::uint32_t colour; // 0: an empty picture
+    };
+    const Step steps[] = {
+        {"set before showing", false, 0x3366CC},
+        {"set again while shown", true, 0xCC6633},
+        {"cleared by an empty picture", true, 0},
+    };
+    for (const Step& s : steps) {
+        if (s.shown) {
+            ASSERT_TRUE(ShowAndWait(*form)) << s.what;
+        }
+        TBitmap picture;
+        if (s.colour) {
+            const std::vector<unsigned char> file = tinyBitmap(s.colour);
+            picture.LoadFromMemory(file.data(), file.size());
+        }
+        form->SetIcon(picture);
+        const QIcon icon = form->Widget()->windowIcon();
+        if (!s.colour) {
+            EXPECT_EQ(form->Icon(), nullptr) << s.what;
+            EXPECT_TRUE(icon.isNull()) << s.what << ": the platform's own icon";
+            continue;
+        }
+        ASSERT_NE(form->Icon(), nullptr) << s.what;
+        EXPECT_EQ(form->Icon()->Width(), 2) << s.what;
+        ASSERT_FALSE(icon.isNull()) << s.what;
+        const QImage shown = icon.pixmap(QSize(2, 2)).toImage();
+        ASSERT_EQ(shown.size(), QSize(2, 2)) << s.what;
+        EXPECT_EQ(shown.pixel(1, 1) & 0xFFFFFF, s.colour) << s.what;
+        EXPECT_EQ(shown.pixel(0, 0) & 0xFFFFFF, 0u) << s.what << ": top row first";
+    }
+}
 
 TEST_F(WindowsTest, AMaximisedBorderlessFormCoversTheScreen) {
     auto* view = new TForm(Application);

@@ -16,6 +16,7 @@
 #include <vcl/WinControl.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class QEventLoop;
@@ -23,6 +24,7 @@ class QEventLoop;
 namespace vcl {
 
 class TButton;
+class TGraphic;
 class TMainMenu;
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 
@@ -39,13 +41,19 @@ class TForm : public TWinControl {
     const std::string& Caption() const { return m_caption; }
     void SetCaption(const std::string& caption);
 
-    // For a form, Width/Height is the window inside the frame the window manager draws; the
-    // client area is that less the menu bar, if the form has one. Controls' Left/Top count from
-    // the client area's corner.
+    // For a form, Left/Top is the outer corner of the window, the frame the window manager
+    // draws included, and Width/Height is the window inside that frame; the client area is
+    // that less the menu bar, if the form has one. Controls' Left/Top count from the client
+    // area's corner.
     int ClientWidth() const override { return Width(); }
     int ClientHeight() const override;
     void SetClientWidth(int v) { SetWidth(v); }
     void SetClientHeight(int v);
+
+    // The window's icon in its title bar and the task bar (nullptr: the platform's own). The
+    // form keeps a copy that shares the picture's pixels; an empty picture clears it.
+    const TGraphic* Icon() const { return m_icon.get(); }
+    void SetIcon(const TGraphic& picture);
 
     // The menu bar (nullptr: none).
     TMainMenu* Menu() const { return m_menu; }
@@ -144,6 +152,7 @@ class TForm : public TWinControl {
     TButton* m_defaultButton = nullptr;
     TButton* m_cancelButton = nullptr;
     TMainMenu* m_menu = nullptr;
+    std::unique_ptr<TGraphic> m_icon;
     QWidget* m_client = nullptr; // holds the controls below a menu bar
     TModalResult m_modalResult = mrNone;
     QEventLoop* m_modalLoop = nullptr; // the loop of ShowModal while it runs

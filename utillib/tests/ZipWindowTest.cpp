@@ -136,8 +136,10 @@ TEST_F(ZipWindow_, AfterAJobShowsTheTotalsAtTheTopLeft) {
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(static_cast<std::uintptr_t>(window), w->Handle());
     EXPECT_EQ(w->Caption(), "c:\\out\\paczka.zip");
-    // Placed by the toolkit's bounds (its client area; a window manager draws the frame around).
-    EXPECT_EQ(w->Widget()->geometry().topLeft(), QPoint(2, 2));
+    // The window's outer corner, the frame included, at the screen's corner.
+    EXPECT_EQ(w->Left(), 2);
+    EXPECT_EQ(w->Top(), 2);
+    EXPECT_EQ(w->Widget()->frameGeometry().topLeft(), QPoint(2, 2));
     EXPECT_EQ(w->ClientWidth(), 292);
     EXPECT_EQ(w->ClientHeight(), 46);
     EXPECT_EQ(w->FormStyle(), vcl::fsStayOnTop);

@@ -7,6 +7,7 @@
 #include <vcl/Font.h>
 #include <vcl/Types.h>
 
+#include <QAccessible>
 #include <QColor>
 #include <QFont>
 #include <QPalette>
@@ -85,5 +86,16 @@ void watchWidget(QWidget* widget);
 
 // The toolkit's event filter for control widgets (keys, resizes, shortcuts).
 QObject* controlEventFilter();
+
+// Gives a painted control's widget the role assistive tools see (and, with `hasText`, its
+// accessible text as a read-only text with its font and colours).
+void setAccessibleRole(QWidget* widget, QAccessible::Role role, bool hasText);
+// The accessible name (and text) of a painted control, kept current by the control.
+void setAccessibleText(QWidget* widget, const QString& text);
+// A caption as read aloud: each "&" that marks an accelerator left out, "&&" as one "&".
+QString mnemonicFree(const QString& caption);
+// The text attributes of a control as assistive tools read them: font family, size in points,
+// weight, style, underline and strike-out, text and background colours.
+QString textAttributes(const QWidget* widget);
 
 } // namespace vcl::detail

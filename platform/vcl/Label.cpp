@@ -32,10 +32,17 @@ TLabel::TLabel(TComponent* owner) : TControl(owner, detail::makePaintedWidget())
     SetBounds(Left(), Top(), 65, 13);
     SetClickEvents(true);
     Widget()->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    detail::setAccessibleRole(Widget(), QAccessible::StaticText, true);
+}
+
+void TLabel::updateAccessibleText() {
+    const QString shown = detail::captionText(m_caption);
+    detail::setAccessibleText(Widget(), m_showAccelChar ? detail::mnemonicFree(shown) : shown);
 }
 
 void TLabel::SetCaption(const std::string& caption) {
     m_caption = caption;
+    updateAccessibleText();
     adjustSize();
     Invalidate();
 }
@@ -68,6 +75,7 @@ void TLabel::SetTransparent(bool value) {
 
 void TLabel::SetShowAccelChar(bool value) {
     m_showAccelChar = value;
+    updateAccessibleText();
     adjustSize();
     Invalidate();
 }

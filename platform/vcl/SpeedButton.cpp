@@ -55,12 +55,14 @@ TSpeedButton::TSpeedButton(TComponent* owner)
     : TControl(owner, detail::makeWidget<SpeedButtonWidget>()), m_glyph(std::make_unique<QImage>()) {
     SetBounds(Left(), Top(), 23, 22);
     SetClickEvents(true);
+    detail::setAccessibleRole(Widget(), QAccessible::PushButton, false);
 }
 
 TSpeedButton::~TSpeedButton() = default;
 
 void TSpeedButton::SetCaption(const std::string& caption) {
     m_caption = caption;
+    detail::setAccessibleText(Widget(), detail::mnemonicFree(detail::captionText(caption)));
     Invalidate();
 }
 

@@ -13,10 +13,17 @@ TStaticText::TStaticText(TComponent* owner) : TWinControl(owner, detail::makePai
     SetTabStop(false);
     SetBounds(Left(), Top(), 65, 17);
     SetClickEvents(true);
+    detail::setAccessibleRole(Widget(), QAccessible::StaticText, true);
+}
+
+void TStaticText::updateAccessibleText() {
+    const QString shown = detail::captionText(m_caption);
+    detail::setAccessibleText(Widget(), m_showAccelChar ? detail::mnemonicFree(shown) : shown);
 }
 
 void TStaticText::SetCaption(const std::string& caption) {
     m_caption = caption;
+    updateAccessibleText();
     adjustSize();
     Invalidate();
 }
@@ -39,6 +46,7 @@ void TStaticText::SetAutoSize(bool value) {
 
 void TStaticText::SetShowAccelChar(bool value) {
     m_showAccelChar = value;
+    updateAccessibleText();
     Invalidate();
 }
 

@@ -12,6 +12,7 @@ TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner, detail::makePaint
     SetTabStop(false);
     SetHeight(19);
     SetAlign(alBottom);
+    detail::setAccessibleRole(Widget(), QAccessible::StatusBar, false);
 }
 
 void TStatusBar::SetSimplePanel(bool value) {
@@ -21,6 +22,7 @@ void TStatusBar::SetSimplePanel(bool value) {
 
 void TStatusBar::SetSimpleText(const std::string& text) {
     m_simpleText = text;
+    detail::setAccessibleText(Widget(), detail::toQt(text));
     Repaint(); // shown at once: the texts come from inside long operations
 }
 

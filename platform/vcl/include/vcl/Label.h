@@ -41,6 +41,7 @@ class TLabel : public TControl {
 
   private:
     void adjustSize();
+    void updateAccessibleText();
 
     std::string m_caption;
     TAlignment m_alignment = taLeftJustify;

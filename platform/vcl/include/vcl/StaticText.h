@@ -34,6 +34,7 @@ class TStaticText : public TWinControl {
 
   private:
     void adjustSize();
+    void updateAccessibleText();
 
     std::string m_caption;
     TAlignment m_alignment = taLeftJustify;

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <thread>
@@ -66,7 +67,8 @@ VirtualDisplay::VirtualDisplay() {
                        0 &&
                    out.find("window id") != std::string::npos;
         },
-        10000, 100);
+        // A machine busy with other tests can take long to start it.
+        30000, 100);
     if (!m_started) {
         m_why = "openbox did not start";
         return;
@@ -102,6 +104,27 @@ bool VirtualDisplay::Click(const std::string& window, int x, int y) const {
         return false;
     return xdotool({"mousemove", "--window", window, std::to_string(x), std::to_string(y), "click", "1"},
                    nullptr) == 0;
+}
+
+bool VirtualDisplay::Click(const std::string& window, const AccessibleNode& node) const {
+    if (node.width <= 0 || node.height <= 0)
+        return false;
+    if (xdotool({"windowactivate", "--sync", window}, nullptr) != 0)
+        return false;
+    return xdotool({"mousemove", "--sync", std::to_string(node.x + node.width / 2),
+                    std::to_string(node.y + node.height / 2), "click", "1"},
+                   nullptr) == 0;
+}
+
+std::vector<std::string> VirtualDisplay::VisibleWindows(pid_t pid) const {
+    std::string out;
+    std::vector<std::string> ids;
+    if (xdotool({"search", "--onlyvisible", "--pid", std::to_string(pid)}, &out) != 0)
+        return ids;
+    std::istringstream in(out);
+    for (std::string id; in >> id;)
+        ids.push_back(id);
+    return ids;
 }
 
 bool VirtualDisplay::Screenshot(const std::string& window, const std::string& pngFile, bool withFrame) const {
@@ -140,9 +163,27 @@ std::vector<AccessibleNode> VirtualDisplay::AccessibleTree(pid_t pid) const {
         for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
             f.push_back(line.substr(start, tab - start));
         f.push_back(line.substr(start));
-        if (f.size() != 5)
+        if (f.size() < 5)
             continue;
-        nodes.push_back({std::atoi(f[0].c_str()), f[1], f[2] == "1", unescape(f[3]), unescape(f[4])});
+        AccessibleNode n;
+        n.depth = std::atoi(f[0].c_str());
+        n.role = f[1];
+        n.showing = f[2] == "1";
+        n.name = unescape(f[3]);
+        n.text = unescape(f[4]);
+        if (f.size() > 5) {
+            std::istringstream pairs(unescape(f[5]));
+            for (std::string pair; std::getline(pairs, pair, ';');) {
+                const std::size_t eq = pair.find('=');
+                if (eq != std::string::npos)
+                    n.attributes[pair.substr(0, eq)] = pair.substr(eq + 1);
+            }
+        }
+        if (f.size() > 6)
+            std::sscanf(f[6].c_str(), "%d,%d,%d,%d", &n.x, &n.y, &n.width, &n.height);
+        if (f.size() > 7)
+            n.description = unescape(f[7]);
+        nodes.push_back(std::move(n));
     }
     return nodes;
 }

@@ -7,6 +7,7 @@
 
 #include <TestSupport.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <sys/types.h>
@@ -21,6 +22,12 @@ struct AccessibleNode {
     bool showing = false;
     std::string name; // UTF-8; Qt leaves the "&" out
     std::string text; // UTF-8, for objects with a text
+    // The text's attributes as AT-SPI names them ("family-name", "size", "underline",
+    // "bg-color" "r,g,b", ...), empty for objects without a text.
+    std::map<std::string, std::string> attributes;
+    // Where it is on the screen; all 0 when it tells nothing.
+    int x = 0, y = 0, width = 0, height = 0;
+    std::string description; // UTF-8: a control's hint
 };
 
 class VirtualDisplay {
@@ -46,6 +53,10 @@ class VirtualDisplay {
     bool PressKey(const std::string& window, const std::string& key) const;
     // Moves the pointer to (x, y) of the window and clicks the left button.
     bool Click(const std::string& window, int x, int y) const;
+    // Activates the window and clicks the middle of an object of its accessibility tree.
+    bool Click(const std::string& window, const AccessibleNode& node) const;
+    // The window's ids of `pid` now visible (stacking order of xdotool's search).
+    std::vector<std::string> VisibleWindows(pid_t pid) const;
     // The window's title (UTF-8), "" when it is gone.
     std::string WindowName(const std::string& window) const;
     // Saves a picture of the window (ImageMagick's import) as a PNG file; `withFrame` takes the

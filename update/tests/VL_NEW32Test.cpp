@@ -8,9 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -19,10 +17,6 @@ namespace {
 using new32test::New32Program;
 
 const char* kOrv = "[Program]\r\nWersja=8.10\r\nWydanie=3\r\nWydanie_Dod=a\r\nLastUpd=2003/05/12\r\n";
-
-void pause(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
 
 class StartTest : public ::testing::Test {
   protected:
@@ -33,9 +27,8 @@ class StartTest : public ::testing::Test {
     // Starts and waits for the main window with the given title.
     std::string startAndWait(const std::string& title) {
         EXPECT_TRUE(program.Start());
-        const std::string w = program.Window(title);
+        const std::string w = program.ReadyWindow(title);
         EXPECT_NE(w, "") << program.Log();
-        pause(500);
         return w;
     }
     void closeWith(const std::string& window, const std::string& key) {
@@ -82,13 +75,14 @@ TEST_F(StartTest, ShowsTheInstalledVersionAndSavesTheDefaultsOnAltK) {
     ASSERT_NE(w, "");
     vltest::AccessibleNode host;
     ASSERT_TRUE(program.WaitForNode("text", "ftp.velt.example", &host));
+    EXPECT_TRUE(program.WaitForNamed("label", "\nTwój program:\n wersja: 8.10 , wyd. 3a, 12/05/03"));
     EXPECT_TRUE(program.WaitForNode("text", "pub/news/ox8_news.rtf"));
     // "VELT Test" is there but hidden.
     vltest::AccessibleNode test;
     if (program.WaitForNode("push button", "VELT Test", &test, 2000)) {
         EXPECT_FALSE(test.showing);
     }
-    program.Display().Screenshot(w, program.File("co-nowego.png"));
+    EXPECT_TRUE(program.Display().Screenshot(w, new32test::ScreenshotFile("co-nowego")));
     ASSERT_FALSE(vltest::PathExists(program.File("vl_new32.ini")));
     closeWith(w, "alt+k");
     EXPECT_EQ(vltest::ReadFile(program.File("vl_new32.ini")),
@@ -136,11 +130,12 @@ TEST_F(StartTest, WithoutAProductFileTheBoxComesFirstAndNothingIsWritten) {
     EXPECT_TRUE(program.WaitForNode("label", "W katalogu programu nie ma odpowiedniego pliku INI\nNie mogę "
                                              "sprawdzić, czy należy zaktualizować program"));
     ASSERT_TRUE(program.Display().PressKey(box, "Return"));
-    const std::string w = program.Window("Wykryj Nowości, VELT");
+    const std::string w = program.ReadyWindow("Wykryj Nowości, VELT");
     ASSERT_NE(w, "");
     // The defaults stay: vl_new32.ini is not read.
     EXPECT_TRUE(program.WaitForNode("text", "ftp.velt.example"));
-    pause(300);
+    // The empty version record of no product.
+    EXPECT_TRUE(program.WaitForNamed("label", "\nTwój program:\n wersja:  , wyd. , ?"));
     closeWith(w, "alt+k");
     EXPECT_EQ(vltest::ReadFile(program.File("vl_new32.ini")), "[FTP]\r\nHost=zapisany.example\r\n");
     EXPECT_EQ(vltest::ListFolder(program.Folder()),
@@ -154,11 +149,13 @@ TEST_F(StartTest, ABadLastUpdReachesTheDefaultErrorDialog) {
     ASSERT_NE(box, "") << program.Log();
     EXPECT_TRUE(program.WaitForNode("label", "'12.05.2003' is not a valid date."));
     ASSERT_TRUE(program.Display().PressKey(box, "Return"));
-    const std::string w = program.Window("Wykryj nowości: Orvena 8");
+    const std::string w = program.ReadyWindow("Wykryj nowości: Orvena 8");
     ASSERT_NE(w, "");
     // The paths were all set before the failed read: the settings tab shows the server path.
     EXPECT_TRUE(program.WaitForNode("text", "pub/news/ox8_news.rtf"));
-    pause(300);
+    // The steps after the failed read did not run: the design texts stay.
+    EXPECT_TRUE(program.WaitForNamed("label", "Program"));
+    EXPECT_TRUE(program.WaitForNamed("label", "TextKomunikat"));
     closeWith(w, "alt+k");
 }
 
@@ -166,9 +163,16 @@ TEST_F(StartTest, ScreenshotOfTheSettingsTab) {
     program.Write("orv.ini", kOrv);
     const std::string w = startAndWait("Wykryj nowości: Orvena 8");
     ASSERT_NE(w, "");
-    ASSERT_TRUE(program.Display().Click(w, 30, 12));
-    pause(500);
-    EXPECT_TRUE(program.Display().Screenshot(w, program.File("parametry.png")));
+    vltest::AccessibleNode tab;
+    ASSERT_TRUE(program.WaitForNamed("page tab", "Parametry", &tab));
+    ASSERT_TRUE(program.Display().Click(w, tab));
+    ASSERT_TRUE(vltest::WaitUntil(
+        [&] {
+            auto box = program.Named("check box", "Użyj Proxy");
+            return box && box->showing;
+        },
+        10000, 100));
+    EXPECT_TRUE(program.Display().Screenshot(w, new32test::ScreenshotFile("parametry")));
     closeWith(w, "alt+F4");
 }
 

@@ -1,11 +1,21 @@
 #include "New32Program.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
 #include <sys/stat.h>
 
 namespace new32test {
+
+std::string ScreenshotFile(const std::string& name) {
+    const char* bin = std::getenv("VL_BIN_DIR");
+    const std::filesystem::path folder =
+        std::filesystem::path(bin ? bin : ".") / ".." / "screenshots" / "VL_NEW32";
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return (folder / (name + ".png")).lexically_normal().string();
+}
 
 New32Program::New32Program() {
     const char* bin = std::getenv("VL_BIN_DIR");
@@ -53,6 +63,95 @@ bool New32Program::WaitForNode(const std::string& role, const std::string& part,
             return false;
         },
         timeoutMs, 200);
+}
+
+bool New32Program::WaitForNamed(const std::string& role, const std::string& name,
+                                vltest::AccessibleNode* found, int timeoutMs) const {
+    return vltest::WaitUntil(
+        [&] {
+            auto n = Named(role, name);
+            if (n && found)
+                *found = *n;
+            return n.has_value();
+        },
+        timeoutMs, 200);
+}
+
+std::optional<vltest::AccessibleNode> New32Program::Named(const std::string& role,
+                                                          const std::string& name) const {
+    for (auto& n : Tree())
+        if (n.role == role && n.name == name)
+            return n;
+    return std::nullopt;
+}
+
+std::string New32Program::ReadyWindow(const std::string& title) {
+    const std::string w = Window(title);
+    if (w.empty())
+        return w;
+    vltest::AccessibleNode node;
+    // The speed button of the check shows once the window's controls are all there.
+    if (!WaitForNamed("push button", "Sprawdź", &node) || !vltest::WaitUntil(
+                                                              [&] {
+                                                                  auto n = Named("push button", "Sprawdź");
+                                                                  return n && n->showing;
+                                                              },
+                                                              10000, 100))
+        return "";
+    return w;
+}
+
+std::string New32Program::StatusText() const {
+    for (const auto& n : Tree())
+        if (n.role == "status bar")
+            return n.name;
+    return "";
+}
+
+bool New32Program::WaitForStatus(const std::string& text, int timeoutMs) const {
+    return vltest::WaitUntil([&] { return StatusText() == text; }, timeoutMs, 100);
+}
+
+bool New32Program::ConfirmBox(const std::string& title, const std::string& text, std::string* why,
+                              int timeoutMs) {
+    std::string box;
+    const bool came = vltest::WaitUntil(
+        [&] {
+            for (const auto& id : m_display.VisibleWindows(m_process->Pid()))
+                if (m_display.WindowName(id) == title) {
+                    box = id;
+                    return true;
+                }
+            return false;
+        },
+        timeoutMs, 100);
+    if (!came) {
+        if (why)
+            *why = "no box titled " + title;
+        return false;
+    }
+    if (!WaitForNamed("label", text, nullptr, 10000)) {
+        if (why) {
+            *why = "labels:";
+            for (const auto& n : Tree())
+                if (n.role == "label" && n.showing)
+                    *why += " [" + n.name + "]";
+        }
+        return false;
+    }
+    if (!m_display.PressKey(box, "Return"))
+        return false;
+    return vltest::WaitUntil(
+        [&] {
+            const auto ids = m_display.VisibleWindows(m_process->Pid());
+            return std::find(ids.begin(), ids.end(), box) == ids.end();
+        },
+        10000, 50);
+}
+
+bool New32Program::OnlyWindow(const std::string& window) const {
+    const auto ids = m_display.VisibleWindows(m_process->Pid());
+    return ids.size() == 1 && ids.front() == window;
 }
 
 } // namespace new32test

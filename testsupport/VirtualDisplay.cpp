@@ -90,8 +90,9 @@ VirtualDisplay::VirtualDisplay(const Options& options) {
     m_started = WaitUntil(
         [&] {
             std::string out;
-            return RunProgram({"/usr/bin/xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, &out, {display}) ==
-                       0 &&
+            // Each look bounded: a server busy starting can leave xprop waiting for long.
+            return RunProgram({"/usr/bin/timeout", "5", "/usr/bin/xprop", "-root", "_NET_SUPPORTING_WM_CHECK"},
+                              &out, {display}) == 0 &&
                    out.find("window id") != std::string::npos;
         },
         // A machine busy with other tests can take long to start it.

@@ -238,6 +238,7 @@ bool ChildProcess::Running() {
     int status;
     if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
         m_pid = -1;
+        m_exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         return false;
     }
     return true;

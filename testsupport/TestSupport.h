@@ -100,9 +100,13 @@ class ChildProcess {
     pid_t Pid() const { return m_pid; }
     bool Running();
     void Stop();
+    // The exit code once Running() has seen the program end by itself; -1 before, or when
+    // a signal ended it.
+    int ExitCode() const { return m_exitCode; }
 
   private:
     pid_t m_pid = -1;
+    int m_exitCode = -1;
 };
 
 // Calls `done` every stepMs until it gives true (true) or timeoutMs have passed (false).

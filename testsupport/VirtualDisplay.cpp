@@ -25,9 +25,26 @@ void stop(pid_t pid) {
     }
 }
 
+// openbox's own settings with the Alt+Esc binding cut out; a settings file of its own when the
+// system has none (openbox then binds no keys at all).
+std::string settingsWithoutAltEscape() {
+    std::string rc = ReadFile("/etc/xdg/openbox/rc.xml");
+    if (rc.empty())
+        return "<?xml version=\"1.0\"?>\n<openbox_config xmlns=\"http://openbox.org/3.4/rc\"/>\n";
+    const std::size_t start = rc.find("<keybind key=\"A-Escape\">");
+    if (start != std::string::npos) {
+        const std::size_t end = rc.find("</keybind>", start);
+        if (end != std::string::npos)
+            rc.erase(start, end + std::string("</keybind>").size() - start);
+    }
+    return rc;
+}
+
 } // namespace
 
-VirtualDisplay::VirtualDisplay() {
+VirtualDisplay::VirtualDisplay() : VirtualDisplay(Options{}) {}
+
+VirtualDisplay::VirtualDisplay(const Options& options) {
     int fds[2];
     if (::pipe(fds) != 0) {
         m_why = "pipe failed";
@@ -57,8 +74,18 @@ VirtualDisplay::VirtualDisplay() {
     m_name = ":" + number;
 
     const std::string display = "DISPLAY=" + m_name;
-    m_wm = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/openbox"}, "",
-                                          std::vector<std::string>{display});
+    std::vector<std::string> wm{"/usr/bin/openbox"};
+    if (options.freeAltEscape) {
+        char folder[] = "/tmp/vltest-wm-XXXXXX";
+        if (!::mkdtemp(folder)) {
+            m_why = "no folder for the window manager's settings";
+            return;
+        }
+        m_wmFolder = folder;
+        WriteFile(m_wmFolder + "/rc.xml", settingsWithoutAltEscape());
+        wm.insert(wm.end(), {"--config-file", m_wmFolder + "/rc.xml"});
+    }
+    m_wm = std::make_unique<ChildProcess>(wm, "", std::vector<std::string>{display});
     // The window manager is ready once it has claimed the root window.
     m_started = WaitUntil(
         [&] {
@@ -195,6 +222,8 @@ VirtualDisplay::~VirtualDisplay() {
     if (!m_busFolder.empty())
         RunProgram({"/bin/rm", "-rf", m_busFolder});
     m_wm.reset();
+    if (!m_wmFolder.empty())
+        RunProgram({"/bin/rm", "-rf", m_wmFolder});
     stop(m_xvfb);
 }
 
@@ -212,11 +241,7 @@ std::string VirtualDisplay::WaitForWindow(pid_t pid, const std::string& title, i
     std::string found;
     WaitUntil(
         [&] {
-            std::string out;
-            if (xdotool({"search", "--onlyvisible", "--pid", std::to_string(pid)}, &out) != 0)
-                return false;
-            std::istringstream ids(out);
-            for (std::string id; ids >> id;) {
+            for (const std::string& id : VisibleWindows(pid)) {
                 if (WindowName(id) == title) {
                     found = id;
                     return true;
@@ -232,6 +257,53 @@ bool VirtualDisplay::PressKey(const std::string& window, const std::string& key)
     if (xdotool({"windowactivate", "--sync", window}, nullptr) != 0)
         return false;
     return xdotool({"key", "--clearmodifiers", key}, nullptr) == 0;
+}
+
+bool VirtualDisplay::PressKeyOnFocus(const std::string& key) const {
+    return xdotool({"key", "--clearmodifiers", key}, nullptr) == 0;
+}
+
+bool VirtualDisplay::MovePointer(int x, int y) const {
+    return xdotool({"mousemove", std::to_string(x), std::to_string(y)}, nullptr) == 0;
+}
+
+bool VirtualDisplay::Geometry(const std::string& window, WindowGeometry* geometry) const {
+    std::string out;
+    if (xdotool({"getwindowgeometry", "--shell", window}, &out) != 0)
+        return false;
+    WindowGeometry g;
+    int found = 0;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t eq = line.find('=');
+        if (eq == std::string::npos)
+            continue;
+        const std::string name = line.substr(0, eq);
+        const int value = std::atoi(line.c_str() + eq + 1);
+        for (auto [key, field] : {std::pair{"X", &g.x}, {"Y", &g.y}, {"WIDTH", &g.width}, {"HEIGHT", &g.height}})
+            if (name == key) {
+                *field = value;
+                ++found;
+            }
+    }
+    if (found != 4)
+        return false;
+    *geometry = g;
+    return true;
+}
+
+std::string VirtualDisplay::Property(const std::string& window, const std::string& name) const {
+    std::string out;
+    if (RunProgram({"/usr/bin/xprop", "-id", window, name}, &out, {"DISPLAY=" + m_name}) != 0)
+        return {};
+    // "NAME(TYPE) = value" or "NAME:  not found."
+    const std::size_t eq = out.find(" = ");
+    if (eq == std::string::npos)
+        return {};
+    std::string value = out.substr(eq + 3);
+    while (!value.empty() && (value.back() == '\n' || value.back() == '\r'))
+        value.pop_back();
+    return value;
 }
 
 std::string VirtualDisplay::WindowName(const std::string& window) const {

@@ -30,9 +30,22 @@ struct AccessibleNode {
     std::string description; // UTF-8: a control's hint
 };
 
+// A window's place and size on the screen, its frame left out.
+struct WindowGeometry {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const WindowGeometry&) const = default;
+};
+
 class VirtualDisplay {
   public:
+    struct Options {
+        // openbox keeps Alt+Esc for itself (lower the window); leave that binding out so that
+        // the program under test sees the key.
+        bool freeAltEscape = false;
+    };
+
     VirtualDisplay();
+    explicit VirtualDisplay(const Options& options);
     ~VirtualDisplay();
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
@@ -57,10 +70,18 @@ class VirtualDisplay {
     bool Click(const std::string& window, const AccessibleNode& node) const;
     // The window's ids of `pid` now visible (stacking order of xdotool's search).
     std::vector<std::string> VisibleWindows(pid_t pid) const;
+    // Presses the key on whatever window has the focus, activating none.
+    bool PressKeyOnFocus(const std::string& key) const;
+    // Moves the pointer to (x, y) of the screen.
+    bool MovePointer(int x, int y) const;
     // The window's title (UTF-8), "" when it is gone.
     std::string WindowName(const std::string& window) const;
-    // Saves a picture of the window (ImageMagick's import) as a PNG file; `withFrame` takes the
-    // window manager's frame and title bar in too.
+    // Where the window is on the screen and how large; false when it is gone.
+    bool Geometry(const std::string& window, WindowGeometry* geometry) const;
+    // The value of one property of the window as xprop prints it ("" when it has none).
+    std::string Property(const std::string& window, const std::string& name) const;
+    // Saves a picture of the window (ImageMagick's import) as a PNG file; "root" takes the
+    // whole screen; `withFrame` takes the window manager's frame and title bar in too.
     bool Screenshot(const std::string& window, const std::string& pngFile, bool withFrame = false) const;
 
     // The accessibility tree of the program `pid` started with ProgramEnvironment(), in
@@ -79,6 +100,7 @@ class VirtualDisplay {
     std::string m_name;
     std::string m_busAddress;
     std::string m_busFolder;
+    std::string m_wmFolder;
     std::string m_why;
 };
 

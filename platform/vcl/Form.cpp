@@ -56,8 +56,10 @@ QWidget* makeFormWidget() {
     return w;
 }
 
+// A window without a frame has no edge to drag, so it is not held at one size: a window
+// manager refuses to maximise a window whose smallest and largest sizes are equal.
 bool fixedSize(TFormBorderStyle s) {
-    return s == bsSingle || s == bsDialog || s == bsToolWindow || s == bsNone;
+    return s == bsSingle || s == bsDialog || s == bsToolWindow;
 }
 
 } // namespace

@@ -128,7 +128,7 @@ std::vector<std::string> VirtualDisplay::ProgramEnvironment() const {
 }
 
 bool VirtualDisplay::Click(const std::string& window, int x, int y) const {
-    if (xdotool({"windowactivate", "--sync", window}, nullptr) != 0)
+    if (!activate(window))
         return false;
     return xdotool({"mousemove", "--window", window, std::to_string(x), std::to_string(y), "click", "1"},
                    nullptr) == 0;
@@ -227,6 +227,17 @@ VirtualDisplay::~VirtualDisplay() {
     stop(m_xvfb);
 }
 
+bool VirtualDisplay::activate(const std::string& window) const {
+    // xdotool waits for the activation without end; on a busy machine the window manager may
+    // let a request pass unanswered, so each wait is bounded and the request sent again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (RunProgram({"/usr/bin/timeout", "5", "/usr/bin/xdotool", "windowactivate", "--sync", window}, nullptr,
+                       {"DISPLAY=" + m_name}) == 0)
+            return true;
+    }
+    return false;
+}
+
 int VirtualDisplay::xdotool(const std::vector<std::string>& args, std::string* out) const {
     std::vector<std::string> argv{"/usr/bin/xdotool"};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -254,7 +265,7 @@ std::string VirtualDisplay::WaitForWindow(pid_t pid, const std::string& title, i
 }
 
 bool VirtualDisplay::PressKey(const std::string& window, const std::string& key) const {
-    if (xdotool({"windowactivate", "--sync", window}, nullptr) != 0)
+    if (!activate(window))
         return false;
     return xdotool({"key", "--clearmodifiers", key}, nullptr) == 0;
 }

@@ -89,6 +89,8 @@ class VirtualDisplay {
     std::vector<AccessibleNode> AccessibleTree(pid_t pid) const;
 
   private:
+    // Makes the window the active one; false when the window manager did not.
+    bool activate(const std::string& window) const;
     // Runs xdotool with DISPLAY set; gives its exit status and output.
     int xdotool(const std::vector<std::string>& args, std::string* out) const;
 

@@ -54,6 +54,12 @@ TEST(WallpaperTest, CtrlUAndTheContextMenuStoreThePictureAndTellGSettings) {
     program.MakeFolder("Tapety");
     program.Picture("Tapety/las.bmp", "-size 800x600 xc:navy");
     program.Picture("Tapety/morze.jpg", "-size 300x200 xc:lime");
+    // A name that makes the path as long as Windows allows (259 characters and the zero).
+    const std::size_t prefix = windowsPath(program.File("Tapety/")).size();
+    ASSERT_LT(prefix, 259u - 8);
+    const std::string longName = std::string(259 - prefix - 4, 'p') + ".bmp";
+    program.Picture("Tapety/" + longName, "-size 8x8 xc:navy");
+    ASSERT_EQ(windowsPath(program.File("Tapety/" + longName)).size(), 259u);
     std::filesystem::create_directories(program.RegistryFolder());
     vltest::WriteFile(program.RegistryFile(), kRegistryBefore);
     ASSERT_TRUE(program.Start()) << program.Log();
@@ -67,6 +73,8 @@ TEST(WallpaperTest, CtrlUAndTheContextMenuStoreThePictureAndTellGSettings) {
         {{"Tab", "Down"}, "ctrl+u", "", "VELT: las.bmp (800 x 600) - 24bit color", "Tapety/las.bmp"},
         // The JPEG file goes as it is, through the file list's own menu.
         {{"Down"}, "", "Menu", "VELT: morze.jpg", "Tapety/morze.jpg"},
+        // The longest path reaches the call whole.
+        {{"Down"}, "ctrl+u", "", "VELT: " + longName + " (8 x 8) - 24bit color", "Tapety/" + longName},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.file);

@@ -150,7 +150,8 @@ TEST_F(WindowsTest, BorderStylesAndIconsAsAsked) {
         {bsSingle, {biSystemMenu}, fsNormal, false, false, false, false, true},
         {bsSingle, {biSystemMenu, biMinimize}, fsNormal, false, true, false, false, true},
         {bsDialog, {biSystemMenu, biMinimize}, fsStayOnTop, false, false, false, true, true},
-        {bsNone, {}, fsNormal, true, false, false, false, true},
+        // No frame to drag, but not held at one size either, so that it can be maximised.
+        {bsNone, {}, fsNormal, true, false, false, false, false},
         {bsSizeable, {biSystemMenu, biMinimize, biMaximize}, fsNormal, false, true, true, false, false},
     };
     for (const Case& c : cases) {

@@ -137,7 +137,7 @@ bool VirtualDisplay::Click(const std::string& window, int x, int y) const {
 bool VirtualDisplay::Click(const std::string& window, const AccessibleNode& node) const {
     if (node.width <= 0 || node.height <= 0)
         return false;
-    if (xdotool({"windowactivate", "--sync", window}, nullptr) != 0)
+    if (!activate(window))
         return false;
     return xdotool({"mousemove", "--sync", std::to_string(node.x + node.width / 2),
                     std::to_string(node.y + node.height / 2), "click", "1"},
@@ -229,13 +229,14 @@ VirtualDisplay::~VirtualDisplay() {
 
 bool VirtualDisplay::activate(const std::string& window) const {
     // xdotool waits for the activation without end; on a busy machine the window manager may
-    // let a request pass unanswered, so each wait is bounded and the request sent again.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (RunProgram({"/usr/bin/timeout", "5", "/usr/bin/xdotool", "windowactivate", "--sync", window}, nullptr,
-                       {"DISPLAY=" + m_name}) == 0)
-            return true;
-    }
-    return false;
+    // let a request pass unanswered, or refuse it while a closing box still holds the focus, so
+    // each wait is bounded and the request sent again until the window takes the focus.
+    return WaitUntil(
+        [&] {
+            return RunProgram({"/usr/bin/timeout", "5", "/usr/bin/xdotool", "windowactivate", "--sync", window},
+                              nullptr, {"DISPLAY=" + m_name}) == 0;
+        },
+        20000, 200);
 }
 
 int VirtualDisplay::xdotool(const std::vector<std::string>& args, std::string* out) const {

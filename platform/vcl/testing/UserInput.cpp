@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QListWidget>
 #include <QPixmap>
 #include <QTest>
 #include <QWidget>
@@ -59,6 +60,20 @@ void ClickAt(TControl& control, int x, int y) {
     }
     const QPoint at = target->mapFrom(w, QPoint(x, y));
     QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+void ClickListLine(TListBox& list, int row) {
+    auto* widget = static_cast<QListWidget*>(list.Widget());
+    const QRect r = widget->visualItemRect(widget->item(row));
+    const QPoint p = widget->viewport()->mapTo(widget, r.center());
+    ClickAt(list, p.x(), p.y());
+}
+
+std::vector<std::string> ListLines(const TListBox& list) {
+    std::vector<std::string> out;
+    for (int i = 0; i < list.Items().Count(); ++i)
+        out.push_back(list.Items()[i]);
+    return out;
 }
 
 void ClickControl(TControl& control) {

@@ -49,19 +49,6 @@ class FileControlsTest : public ::testing::Test {
         fs::current_path(oldCwd);
     }
 
-    static std::vector<std::string> lines(const TListBox& list) {
-        std::vector<std::string> out;
-        for (int i = 0; i < list.Items().Count(); ++i)
-            out.push_back(list.Items()[i]);
-        return out;
-    }
-    // Clicks the middle of a line as the user does.
-    static void clickLine(TListBox& list, int row) {
-        auto* widget = static_cast<QListWidget*>(list.Widget());
-        const QRect r = widget->visualItemRect(widget->item(row));
-        const QPoint p = widget->viewport()->mapTo(widget, r.center());
-        ClickAt(list, p.x(), p.y());
-    }
 
     vltest::TempDir dir{"vclfs"};
     const std::string root = dir.Path();
@@ -101,11 +88,11 @@ TEST_F(FileControlsTest, FolderListFollowsItsDriveBoxAndDrivesItsFileList) {
     ASSERT_TRUE(dirs->SetDirectory("c:\\tapety\\"));
     EXPECT_EQ(dirs->Directory(), "C:\\Tapety");
     // The root, the open folder, then its subfolders in name order; hidden ones left out.
-    EXPECT_EQ(lines(*dirs), (std::vector<std::string>{"c:\\", "Tapety", "Gory", "morze"}));
+    EXPECT_EQ(ListLines(*dirs), (std::vector<std::string>{"c:\\", "Tapety", "Gory", "morze"}));
     EXPECT_EQ(dirs->ItemIndex(), 1);
     EXPECT_EQ(dirs->GetItemPath(3), "C:\\Tapety\\morze");
     EXPECT_EQ(files->Directory(), "C:\\Tapety");
-    EXPECT_EQ(lines(*files), (std::vector<std::string>{"las.bmp", "Morze.jpg"}));
+    EXPECT_EQ(ListLines(*files), (std::vector<std::string>{"las.bmp", "Morze.jpg"}));
     EXPECT_EQ(fs::current_path(), fs::path(root + "/c/Tapety")); // the process follows the list
     EXPECT_EQ(dirChanges, 1);
 
@@ -114,9 +101,9 @@ TEST_F(FileControlsTest, FolderListFollowsItsDriveBoxAndDrivesItsFileList) {
     PressKey(*drives, VK_DOWN);
     EXPECT_EQ(drives->Drive(), 'D');
     EXPECT_EQ(dirs->Directory(), "D:\\");
-    EXPECT_EQ(lines(*dirs), (std::vector<std::string>{"d:\\", "dane"}));
+    EXPECT_EQ(ListLines(*dirs), (std::vector<std::string>{"d:\\", "dane"}));
     EXPECT_EQ(files->Directory(), "D:\\");
-    EXPECT_EQ(lines(*files), std::vector<std::string>{"plik.bmp"});
+    EXPECT_EQ(ListLines(*files), std::vector<std::string>{"plik.bmp"});
     EXPECT_EQ(files->FileName(), "");
     EXPECT_EQ(driveChanges, 1);
 
@@ -155,7 +142,7 @@ TEST_F(FileControlsTest, EnterInTheFolderListOpensTheSelectedFolder) {
     PressKey(*dirs, VK_HOME);
     PressKey(*dirs, VK_RETURN); // back up to the root
     EXPECT_EQ(dirs->Directory(), "C:\\");
-    EXPECT_EQ(lines(*dirs), (std::vector<std::string>{"c:\\", "Inne", "Tapety"}));
+    EXPECT_EQ(ListLines(*dirs), (std::vector<std::string>{"c:\\", "Inne", "Tapety"}));
     EXPECT_EQ(presses, 0); // the folder list kept Enter from the default button
     files->SetFocus();
     PressKey(*files, VK_RETURN);
@@ -179,9 +166,9 @@ TEST_F(FileControlsTest, FileListNotifiesTwicePerNewSelectionAndOnceAfterARebuil
 
     ASSERT_TRUE(ShowAndWait(*form));
     EXPECT_EQ(take(), Events{"change -1"}); // the list first shown
-    clickLine(*files, 0);
+    ClickListLine(*files, 0);
     EXPECT_EQ(take(), (Events{"click 0", "change 0"}));
-    clickLine(*files, 0); // the entry already selected
+    ClickListLine(*files, 0); // the entry already selected
     EXPECT_EQ(take(), Events{"click 0"});
     PressKey(*files, VK_DOWN);
     EXPECT_EQ(take(), (Events{"click 1", "change 1"}));
@@ -251,7 +238,7 @@ TEST_F(FileControlsTest, FilterListSetsTheFileListsMask) {
     files->SetDirectory("C:\\Tapety");
     filter->SetFileList(files);
     EXPECT_EQ(files->Mask(), "*.bmp;*.jpg");
-    EXPECT_EQ(lines(*files), (std::vector<std::string>{"las.bmp", "Morze.jpg"}));
+    EXPECT_EQ(ListLines(*files), (std::vector<std::string>{"las.bmp", "Morze.jpg"}));
 
     int filterChanges = 0, listChanges = 0;
     filter->OnChange = [&](TObject*) { ++filterChanges; };
@@ -260,7 +247,7 @@ TEST_F(FileControlsTest, FilterListSetsTheFileListsMask) {
     PressKey(*filter, VK_DOWN); // the user picks "All files"
     EXPECT_EQ(filter->ItemIndex(), 1);
     EXPECT_EQ(files->Mask(), "*.*");
-    EXPECT_EQ(lines(*files), (std::vector<std::string>{"las.bmp", "Morze.jpg", "opis.txt"}));
+    EXPECT_EQ(ListLines(*files), (std::vector<std::string>{"las.bmp", "Morze.jpg", "opis.txt"}));
     EXPECT_EQ(filterChanges, 1);
     EXPECT_EQ(listChanges, 1); // the rebuild, nothing selected
     filter->SetItemIndex(2);

@@ -131,18 +131,6 @@ class FileDialogsTest : public ::testing::Test {
         EXPECT_NE(dialog.Form(), nullptr);
         return *dialog.Form();
     }
-    static std::vector<std::string> lines(const TListBox& list) {
-        std::vector<std::string> out;
-        for (int i = 0; i < list.Items().Count(); ++i)
-            out.push_back(list.Items()[i]);
-        return out;
-    }
-    static void clickLine(TListBox& list, int row) {
-        auto* widget = static_cast<QListWidget*>(list.Widget());
-        const QRect r = widget->visualItemRect(widget->item(row));
-        const QPoint p = widget->viewport()->mapTo(widget, r.center());
-        ClickAt(list, p.x(), p.y());
-    }
     static int row(const TListBox& list, const std::string& text) {
         for (int i = 0; i < list.Items().Count(); ++i)
             if (list.Items()[i] == text)
@@ -192,12 +180,12 @@ TEST_F(FileDialogsTest, OpenWindowAsTheUserSeesIt) {
         EXPECT_EQ(form.FilterCombo->Description(1), "Dokumenty (*.doc;*.txt)");
         EXPECT_EQ(form.FilterCombo->Description(2), "Wszystkie");
         EXPECT_EQ(form.FilterCombo->ItemIndex(), 0);
-        EXPECT_EQ(lines(*form.FileList), (std::vector<std::string>{"list.txt", "notatka.txt"}));
+        EXPECT_EQ(ListLines(*form.FileList), (std::vector<std::string>{"list.txt", "notatka.txt"}));
         EXPECT_EQ(form.FileNameEdit->Text(), "*.txt");
         EXPECT_TRUE(form.FileNameEdit->Focused());
         EXPECT_TRUE(window.SaveScreenshot(shotPath("open")));
         form.FilterCombo->SetItemIndex(1);
-        EXPECT_EQ(lines(*form.FileList), (std::vector<std::string>{"list.txt", "notatka.txt", "raport.doc"}));
+        EXPECT_EQ(ListLines(*form.FileList), (std::vector<std::string>{"list.txt", "notatka.txt", "raport.doc"}));
         EXPECT_EQ(form.FileNameEdit->Text(), "*.doc;*.txt");
         window.ClickButton("Cancel");
     });
@@ -232,7 +220,7 @@ TEST_F(FileDialogsTest, OpenChoosesWhatIsTypedOrClicked) {
             if (*c.typed) {
                 typeAndEnter(window, c.typed);
             } else {
-                clickLine(*form.FileList, row(*form.FileList, "notatka.txt"));
+                ClickListLine(*form.FileList, row(*form.FileList, "notatka.txt"));
                 EXPECT_EQ(form.FileNameEdit->Text(), "notatka.txt");
                 ClickControl(*form.OKButton);
             }
@@ -439,7 +427,7 @@ TEST_F(FileDialogsTest, PicturePanelFollowsTheSelection) {
         EXPECT_FALSE(panel->PreviewButton->Enabled());
         EXPECT_GE(panel->Left(), form.OKButton->Left() + form.OKButton->Width());
         for (const auto& c : cases) {
-            clickLine(*form.FileList, row(*form.FileList, c.file));
+            ClickListLine(*form.FileList, row(*form.FileList, c.file));
             EXPECT_EQ(panel->PictureLabel->Caption(), c.label) << c.file;
             EXPECT_EQ(panel->PaintPanel->Caption(), c.picture ? "" : "(None)") << c.file;
             EXPECT_EQ(panel->PreviewButton->Enabled(), c.picture) << c.file;
@@ -454,7 +442,7 @@ TEST_F(FileDialogsTest, PicturePanelFollowsTheSelection) {
             }
         }
         // A folder change lists anew: nothing selected, no picture.
-        clickLine(*form.FileList, row(*form.FileList, "obraz.bmp"));
+        ClickListLine(*form.FileList, row(*form.FileList, "obraz.bmp"));
         form.DirList->SetDirectory("C:\\Dane\\Pod");
         EXPECT_EQ(panel->PictureLabel->Caption(), "Picture:");
         EXPECT_FALSE(panel->PreviewButton->Enabled());
@@ -484,7 +472,7 @@ TEST_F(FileDialogsTest, PreviewOpensThePictureInAWindowOfItsOwn) {
             return;
         }
         TFileDialogForm& form = formOf(dialog);
-        clickLine(*form.FileList, row(*form.FileList, "obraz.bmp"));
+        ClickListLine(*form.FileList, row(*form.FileList, "obraz.bmp"));
         ClickControl(*dialog.PreviewPanel()->PreviewButton);
         EXPECT_TRUE(previewed);
         EXPECT_TRUE(form.Widget()->isEnabled());

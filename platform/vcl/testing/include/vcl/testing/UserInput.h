@@ -5,10 +5,12 @@
 // waiting for the window system, and screenshots.
 
 #include <vcl/Form.h>
+#include <vcl/ListBox.h>
 #include <vcl/Types.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace vcl::testing {
 
@@ -22,6 +24,10 @@ void TypeText(TForm& form, const std::string& text);
 // Left mouse click at the control's centre, or at (x, y) in its client coordinates.
 void ClickControl(TControl& control);
 void ClickAt(TControl& control, int x, int y);
+// Clicks the middle of line `row` of a list, as the user does.
+void ClickListLine(TListBox& list, int row);
+// The lines of a list, in the order shown.
+std::vector<std::string> ListLines(const TListBox& list);
 // The close box of a form's title bar (the window manager's close request).
 void ClickCloseBox(TForm& form);
 

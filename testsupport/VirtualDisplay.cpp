@@ -8,6 +8,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +24,56 @@ void stop(pid_t pid) {
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
     }
+}
+
+constexpr int kFirstDisplay = 100;
+constexpr int kDisplayCount = 900;
+constexpr int kMostFailedStarts = 5;
+
+// The lock's descriptor when `number` is free for a display of ours (no other test holds it, no
+// X server has its socket or lock file), -1 otherwise. The lock goes with the descriptor, so a
+// test that dies frees its number.
+int claimDisplay(int number) {
+    const std::string n = std::to_string(number);
+    const int fd = ::open(("/tmp/vltest-display-" + n + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::access(("/tmp/.X11-unix/X" + n).c_str(), F_OK) == 0 ||
+        ::access(("/tmp/.X" + n + "-lock").c_str(), F_OK) == 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Starts Xvfb on display `number` and waits until it accepts clients (it writes the number to
+// fd 3 then); its pid, or -1 when it did not come up.
+pid_t startXvfb(int number) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return -1;
+    const std::string display = ":" + std::to_string(number);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(fds[1], 3); // dup2 clears close-on-exec on the copy
+        int devnull = ::open("/dev/null", O_RDWR);
+        ::dup2(devnull, 1);
+        ::dup2(devnull, 2);
+        ::execlp("Xvfb", "Xvfb", display.c_str(), "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten",
+                 "tcp", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    std::string written;
+    char c;
+    while (pid > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n')
+        written += c;
+    ::close(fds[0]);
+    if (pid > 0 && written != std::to_string(number)) {
+        stop(pid);
+        return -1;
+    }
+    return pid;
 }
 
 // openbox's own settings with the Alt+Esc binding cut out; a settings file of its own when the
@@ -45,33 +96,34 @@ std::string settingsWithoutAltEscape() {
 VirtualDisplay::VirtualDisplay() : VirtualDisplay(Options{}) {}
 
 VirtualDisplay::VirtualDisplay(const Options& options) {
-    int fds[2];
-    if (::pipe(fds) != 0) {
-        m_why = "pipe failed";
-        return;
+    // Xvfb's own choice of a free number (-displayfd alone) only sees the X servers of its own
+    // network namespace, and takes no lock file: a test in a private namespace would pick the
+    // number of a display another test already runs, unlink that display's socket file and bind
+    // its own, so that the other test's programs reach the wrong screen. The number is claimed
+    // here instead, under a lock every display of the tests takes, and only where no X server
+    // of the machine has a socket or a lock.
+    int failedStarts = 0;
+    for (int number = kFirstDisplay; number < kFirstDisplay + kDisplayCount && m_name.empty(); ++number) {
+        const int lock = claimDisplay(number);
+        if (lock < 0)
+            continue;
+        const pid_t xvfb = startXvfb(number);
+        if (xvfb < 0) {
+            ::close(lock);
+            // A server that will not start anywhere (not installed, no memory) is not looked for
+            // on every number.
+            if (++failedStarts == kMostFailedStarts)
+                break;
+            continue;
+        }
+        m_xvfb = xvfb;
+        m_displayLock = lock;
+        m_name = ":" + std::to_string(number);
     }
-    m_xvfb = ::fork();
-    if (m_xvfb == 0) {
-        // Xvfb picks a free display number itself and writes it to fd 3.
-        ::dup2(fds[1], 3);
-        int devnull = ::open("/dev/null", O_RDWR);
-        ::dup2(devnull, 1);
-        ::dup2(devnull, 2);
-        ::execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                 static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(fds[1]);
-    std::string number;
-    char c;
-    while (::read(fds[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    ::close(fds[0]);
-    if (number.empty()) {
+    if (m_name.empty()) {
         m_why = "Xvfb did not start";
         return;
     }
-    m_name = ":" + number;
 
     const std::string display = "DISPLAY=" + m_name;
     std::vector<std::string> wm{"/usr/bin/openbox"};
@@ -225,6 +277,8 @@ VirtualDisplay::~VirtualDisplay() {
     if (!m_wmFolder.empty())
         RunProgram({"/bin/rm", "-rf", m_wmFolder});
     stop(m_xvfb);
+    if (m_displayLock >= 0)
+        ::close(m_displayLock);
 }
 
 bool VirtualDisplay::activate(const std::string& window) const {

@@ -95,6 +95,7 @@ class VirtualDisplay {
     int xdotool(const std::vector<std::string>& args, std::string* out) const;
 
     pid_t m_xvfb = -1;
+    int m_displayLock = -1; // holds the display number for this display alone
     std::unique_ptr<ChildProcess> m_wm;
     std::unique_ptr<ChildProcess> m_bus;
     std::unique_ptr<ChildProcess> m_atspi;

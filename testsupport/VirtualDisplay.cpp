@@ -103,7 +103,7 @@ VirtualDisplay::VirtualDisplay(const Options& options) {
     // here instead, under a lock every display of the tests takes, and only where no X server
     // of the machine has a socket or a lock.
     int failedStarts = 0;
-    for (int number = kFirstDisplay; number < kFirstDisplay + kDisplayCount && m_name.empty(); ++number) {
+    for (int number = kFirstDisplay; number < kFirstDisplay + kDisplayCount; ++number) {
         const int lock = claimDisplay(number);
         if (lock < 0)
             continue;
@@ -119,6 +119,7 @@ VirtualDisplay::VirtualDisplay(const Options& options) {
         m_xvfb = xvfb;
         m_displayLock = lock;
         m_name = ":" + std::to_string(number);
+        break;
     }
     if (m_name.empty()) {
         m_why = "Xvfb did not start";
@@ -138,14 +139,13 @@ VirtualDisplay::VirtualDisplay(const Options& options) {
         WriteFile(m_wmFolder + "/rc.xml", settingsWithoutAltEscape());
         wm.insert(wm.end(), {"--config-file", m_wmFolder + "/rc.xml"});
     }
-    m_wm = std::make_unique<ChildProcess>(wm, m_wmFolder + "/openbox.log", std::vector<std::string>{display});
-    // The window manager is ready once it has claimed the root window.
+    // The window manager is ready once it has claimed the root window. On a busy machine openbox
+    // now and then fails to open a display that has just come up ("Failed to open the display")
+    // and ends; it is started again, within the bound.
     std::string lastLook;
     m_started = WaitUntil(
         [&] {
-            // On a busy machine openbox now and then fails to open a display that has just come
-            // up ("Failed to open the display") and ends; it is started again, within the bound.
-            if (!m_wm->Running())
+            if (!m_wm || !m_wm->Running())
                 m_wm = std::make_unique<ChildProcess>(wm, m_wmFolder + "/openbox.log",
                                                       std::vector<std::string>{display});
             // Each look bounded: a server busy starting can leave xprop waiting for long.
